@@ -1,0 +1,44 @@
+// The plugin's way to the host: every host entry is looked up by name through the resolver
+// that REALPluginMain was given, at its first use, and kept. An entry the host does not have
+// makes its step do nothing: what would be built is nil, a set, release or raise is skipped.
+#pragma once
+
+#include <cstdint>
+
+#include "real_plugin_abi.h"
+
+namespace qrx {
+
+// The host's version as REALGetRBVersion reported it; 0 until known.
+double HostVersion();
+
+// Host entries. Each resolves its entry once and keeps the address; a missing entry is
+// looked up again next time.
+REALobject HostNewInstance(const char* className);  // "PluginNewInstance"
+void HostUnlockObject(REALobject object);           // "REALUnlockObject"
+void HostLockString(REALstring string);             // "REALLockString"
+void HostUnlockString(REALstring string);           // "REALUnlockString"
+const char* HostStringBytes(REALstring string);     // "StringGetCString"
+// The string's byte length through the host's "LenB( s as string ) as integer" method
+// ("REALLoadGlobalMethod"); -1 when the host cannot tell.
+std::int64_t HostStringByteLength(REALstring string);
+void* HostMemoryBlockBytes(REALmemoryBlock block);  // "memoryBlockGetPtr"
+// The block's size in bytes ("memoryBlockGetSize"); -1 when the host cannot tell.
+std::int64_t HostMemoryBlockSize(REALmemoryBlock block);
+
+// The instance data of an object of the class the record describes, at the offset the host
+// wrote into the record.
+template <class T>
+T* InstanceData(REALobject object, const REALclassDefinition& record) {
+  return reinterpret_cast<T*>(reinterpret_cast<char*>(object) + record.instanceDataOffset);
+}
+
+}  // namespace qrx
+
+// A new host string from bytes in an encoding, with its first reference; nil for no text.
+// Failures of the host's string calls become host exceptions.
+REALstring REALBuildUnicodeString(const void* bytes, std::int64_t length, std::uint32_t encoding);
+
+// Leaves a host exception of the named class pending; it takes effect when the plugin
+// member returns.
+void RaiseException(const char* className, const char* message);

@@ -1,0 +1,73 @@
+// The program's one window: three boxed steps, the send cursor of a transfer and the
+// handlers of its menus, buttons and timer. Controls are never kept in fields: each use goes
+// through the accessor of the same name, which looks the control up anew.
+#pragma once
+
+#include <cstdint>
+
+#include "host/controls.h"
+#include "host/object.h"
+#include "host/window.h"
+
+class Window1 : public host::Window {
+ public:
+  // The framework's class of the window, "Window1.Window1".
+  static host::ClassDescription& Class();
+  // The implicit instance: the window the framework already holds for the class, or a new
+  // one, created and constructed (which builds and shows it).
+  static host::Ref<Window1> ImplicitInstance();
+
+  explicit Window1(const host::ClassDescription& cls = Class());
+
+  // The send cursor: index of the next firmware message to send.
+  std::int64_t MidiOutCnt = 0;
+  // Kept for the framework; nothing reads it.
+  std::int64_t MidiOutError = 0;
+
+  // Framework events of the window.
+  void Layout() override;
+  void CreateControls() override;
+  void Open() override;
+
+  // Creates, names, configures and binds the 27 controls, in their creation order.
+  virtual void _CreateControls0();
+
+  host::Ref<host::RoundRectangle> RoundRectangle1();
+  host::Ref<host::Label> Label1();
+  host::Ref<host::Label> Label2();
+  host::Ref<host::Label> Label3();
+  host::Ref<host::PopupMenu> ChooseMidiOut_PopMenu();
+  host::Ref<host::PopupMenu> ChooseMidiIn_PopMenu();
+  host::Ref<host::Label> Label133();
+  host::Ref<host::PushButton> PushButton1();
+  host::Ref<host::RoundRectangle> RoundRectangle2();
+  host::Ref<host::Label> Label4();
+  host::Ref<host::Label> Label5();
+  host::Ref<host::Label> Label6();
+  host::Ref<host::PushButton> PushButton2();
+  host::Ref<host::RoundRectangle> RoundRectangle3();
+  host::Ref<host::Label> Label7();
+  host::Ref<host::PushButton> PushButton3();
+  host::Ref<host::ProgressBar> ProgressBar1();
+  host::Ref<host::Label> Label16();
+  host::Ref<host::RoundRectangle> RoundRectangle4();
+  host::Ref<host::Label> Label8();
+  host::Ref<host::PushButton> PushButton4();
+  host::Ref<host::Label> Label9();
+  host::Ref<host::Label> Label10();
+  host::Ref<host::Label> Label11();
+  host::Ref<host::Label> Label12();
+  host::Ref<host::Timer> Timer1();
+  host::Ref<host::Label> Label132();
+
+  // Handlers; virtual so that the binding reaches an override in a subclass.
+  virtual void ChooseMidiOut_PopMenu_Change(host::PopupMenu& sender);
+  virtual void ChooseMidiIn_PopMenu_Change(host::PopupMenu& sender);
+  virtual void PushButton1_Action(host::PushButton& sender);
+  virtual void PushButton2_Action(host::PushButton& sender);
+  virtual void PushButton3_Action(host::PushButton& sender);
+  virtual void PushButton4_Action(host::PushButton& sender);
+  virtual void Timer1_Action(host::Timer& sender);
+  // The window's Open event: the controls' initial state.
+  virtual void Event_Open();
+};

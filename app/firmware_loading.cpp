@@ -1,0 +1,3 @@
+#include "Window1.h"
+
+void Window1::PushButton2_Action(host::PushButton&) {}

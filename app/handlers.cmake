@@ -1,0 +1,8 @@
+# The firmware split stands alone so the fuzzer and the benchmarks can use it without the
+# framework.
+add_library(firmware_split STATIC FirmwareSplit.cpp)
+target_include_directories(firmware_split PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+
+target_link_libraries(app_core PUBLIC firmware_split)
+
+target_sources(app_core PRIVATE search_handlers.cpp firmware_loading.cpp firmware_transfer.cpp)

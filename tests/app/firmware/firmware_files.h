@@ -1,0 +1,80 @@
+// Generated firmware files for the tests and the benchmarks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace testfiles {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A System Exclusive message of the given length (0xF0 first, 0xF7 last), its data bytes
+// drawn from the index so that neighbouring messages differ; never an end message.
+inline Bytes Message(std::size_t index, std::size_t length) {
+  Bytes message(length);
+  message[0] = 0xF0;
+  for (std::size_t i = 1; i + 1 < length; ++i) {
+    message[i] = static_cast<std::uint8_t>((index * 7 + i * 3) & 0x7F);
+  }
+  if (length > 14 && message[13] == '0') {
+    message[13] = '/';
+  }
+  message[length - 1] = 0xF7;
+  return message;
+}
+
+// The message that ends a firmware: "0" "1" at positions 13 and 14.
+inline Bytes EndMessage(std::size_t length) {
+  Bytes message = Message(0, length);
+  message[13] = '0';
+  message[14] = '1';
+  return message;
+}
+
+// count messages of assorted lengths, the last one the end message, then junkAfterEnd
+// bytes that no load may read (long runs without 0xF7, and stray 0xF7 bytes).
+inline Bytes Firmware(std::size_t count, std::size_t junkAfterEnd) {
+  Bytes file;
+  for (std::size_t i = 0; i + 1 < count; ++i) {
+    const Bytes message = Message(i, 1 + (i * 37) % 141);
+    file.insert(file.end(), message.begin(), message.end());
+  }
+  const Bytes end = EndMessage(16 + count % 100);
+  file.insert(file.end(), end.begin(), end.end());
+  for (std::size_t i = 0; i < junkAfterEnd; ++i) {
+    file.push_back(i % 400 == 399 ? 0xF7 : 0x42);
+  }
+  return file;
+}
+
+// The messages of a file up to and including its end message (or its last 0xF7).
+inline std::vector<Bytes> MessagesOf(const Bytes& file) {
+  std::vector<Bytes> messages;
+  Bytes current;
+  for (const std::uint8_t byte : file) {
+    current.push_back(byte);
+    if (byte != 0xF7) {
+      continue;
+    }
+    messages.push_back(current);
+    current.clear();
+    if (messages.back().size() > 15 && messages.back()[13] == '0' && messages.back()[14] == '1') {
+      break;
+    }
+  }
+  return messages;
+}
+
+// The largest file the store holds: 100001 messages of 141 bytes, no end message.
+inline Bytes FullStore() {
+  Bytes file;
+  file.reserve(100001 * 141);
+  for (std::size_t i = 0; i < 100001; ++i) {
+    const Bytes message = Message(i, 141);
+    file.insert(file.end(), message.begin(), message.end());
+  }
+  return file;
+}
+
+}  // namespace testfiles

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "FirmwareSplit.h"
+#include "firmware_files.h"
+
+namespace {
+
+using firmware::SplitVerdict;
+using testfiles::Bytes;
+
+class FirmwareSplitTest : public ::testing::Test {
+ protected:
+  firmware::SplitPlan Load(const Bytes& file) {
+    const firmware::SplitPlan plan = firmware::PlanFirmwareSplit(file, CountYield);
+    if (plan.verdict == SplitVerdict::kFits) {
+      firmware::StoreFirmwareSplit(file, plan, {buffer, rowEnds, &lastMessage});
+    }
+    return plan;
+  }
+
+  Bytes Row(std::int64_t row) const {
+    return Bytes(buffer.begin() + row * firmware::kRowBytes,
+                 buffer.begin() + (row + 1) * firmware::kRowBytes);
+  }
+
+  Bytes Message(std::int64_t row) const {
+    return Bytes(buffer.begin() + row * firmware::kRowBytes,
+                 buffer.begin() + row * firmware::kRowBytes + rowEnds[row] + 1);
+  }
+
+  static void CountYield() { ++yields; }
+
+  static inline std::int64_t yields = 0;
+  std::vector<std::uint8_t> buffer =
+      std::vector<std::uint8_t>(firmware::kRowCount * firmware::kRowBytes);
+  std::vector<std::int64_t> rowEnds = std::vector<std::int64_t>(firmware::kRowCount);
+  std::int64_t lastMessage = 0;
+
+  void SetUp() override { yields = 0; }
+};
+
+TEST_F(FirmwareSplitTest, MessagesLandInTheirRowsWithTheirClosingColumns) {
+  const Bytes first = testfiles::Message(0, 20);
+  const Bytes second = {0x12, 0xF7};
+  const Bytes third = {0xF7};
+  Bytes file = first;
+  file.insert(file.end(), second.begin(), second.end());
+  file.insert(file.end(), third.begin(), third.end());
+
+  const auto plan = Load(file);
+
+  ASSERT_EQ(plan.verdict, SplitVerdict::kFits);
+  EXPECT_EQ(lastMessage, 2);
+  EXPECT_EQ(Message(0), first);
+  EXPECT_EQ(Message(1), second);
+  EXPECT_EQ(rowEnds[2], 0);  // a lone 0xF7 is a message of its own
+  EXPECT_EQ(yields, static_cast<std::int64_t>(file.size()));
+}
+
+TEST_F(FirmwareSplitTest, MessagesAreTakenAsTheyStandWithoutCheckingTheirFirstByte) {
+  const Bytes odd = {0x41, 0x90, 0xFF, 0xF7};
+  Load(odd);
+  EXPECT_EQ(Message(0), odd);
+}
+
+TEST_F(FirmwareSplitTest, EndMessageStopsReadingEvenBeforeBytesThatBreakTheLimits) {
+  Bytes file = testfiles::EndMessage(30);
+  const std::size_t endSize = file.size();
+  file.insert(file.end(), 500, 0x11);  // no 0xF7 in 500 bytes: would be refused if read
+
+  const auto plan = Load(file);
+
+  ASSERT_EQ(plan.verdict, SplitVerdict::kFits);
+  EXPECT_TRUE(plan.endMessageSeen);
+  EXPECT_EQ(plan.byteCount, endSize);
+  EXPECT_EQ(lastMessage, 0);
+  // One yield per byte read, but none after the end message's 0xF7.
+  EXPECT_EQ(yields, static_cast<std::int64_t>(endSize) - 1);
+}
+
+TEST_F(FirmwareSplitTest, OnlyTheFirstEndMessageCounts) {
+  const Bytes file = testfiles::Firmware(4, /*junkAfterEnd=*/0);
+  Bytes twice = file;
+  twice.insert(twice.end(), file.begin(), file.end());
+  Load(twice);
+  EXPECT_EQ(lastMessage, 3);
+}
+
+TEST_F(FirmwareSplitTest, EndMarksCountOnlyWhenTheMessageItselfHoldsThem) {
+  // The first load leaves "0" "1" at columns 13 and 14 of row 0.
+  Load(testfiles::EndMessage(20));
+  // A short message in that row must not inherit the old marks.
+  Bytes file = {0xF0, 0x01, 0xF7};
+  const Bytes next = testfiles::Message(1, 10);
+  file.insert(file.end(), next.begin(), next.end());
+
+  const auto plan = Load(file);
+
+  EXPECT_FALSE(plan.endMessageSeen);
+  EXPECT_EQ(lastMessage, 1);
+}
+
+TEST_F(FirmwareSplitTest, CloseAtTheMarkPositionsIsNeverTheEnd) {
+  Bytes closeAt13(13, 0x00);
+  closeAt13.push_back(0xF7);
+  Bytes closeAt14(13, 0x00);
+  closeAt14.push_back(0x30);
+  closeAt14.push_back(0xF7);
+  for (const Bytes& message : {closeAt13, closeAt14}) {
+    Bytes file = message;
+    file.insert(file.end(), message.begin(), message.end());
+    const auto plan = Load(file);
+    EXPECT_FALSE(plan.endMessageSeen) << "0xF7 at " << message.size() - 1;
+    EXPECT_EQ(lastMessage, 1) << "0xF7 at " << message.size() - 1;
+  }
+}
+
+TEST_F(FirmwareSplitTest, EndMessageClosingRightAfterTheMarksIsRecognised) {
+  Bytes message(16, 0x00);
+  message[13] = 0x30;
+  message[14] = 0x31;
+  message[15] = 0xF7;
+  message.push_back(0xF7);  // never read
+  const auto plan = Load(message);
+  EXPECT_TRUE(plan.endMessageSeen);
+  EXPECT_EQ(lastMessage, 0);
+}
+
+TEST_F(FirmwareSplitTest, TrailingBytesGoToTheNextRowButDoNotCount) {
+  Bytes file = testfiles::Message(0, 10);
+  const Bytes tail(141, 0x55);
+  file.insert(file.end(), tail.begin(), tail.end());
+
+  const auto plan = Load(file);
+
+  ASSERT_EQ(plan.verdict, SplitVerdict::kFits);
+  EXPECT_EQ(lastMessage, 0);
+  EXPECT_EQ(Row(1), tail);
+}
+
+TEST_F(FirmwareSplitTest, MessageOfTheFullRowWidthFits) {
+  Load(testfiles::Message(0, 141));
+  EXPECT_EQ(rowEnds[0], 140);
+}
+
+TEST_F(FirmwareSplitTest, ShorterLoadKeepsWhatTheLongerOneLeftOutsideItsMessages) {
+  Load(testfiles::Message(0, 141));
+  const Bytes oldRow0 = Row(0);
+  Load(testfiles::Firmware(6, 0));
+  const Bytes oldRow4 = Row(4);
+
+  Load(testfiles::Firmware(3, 0));
+
+  EXPECT_EQ(lastMessage, 2);
+  EXPECT_EQ(Row(4), oldRow4);
+  // Row 0 now holds a shorter message: its columns after the 0xF7 keep the old bytes.
+  const Bytes row0 = Row(0);
+  EXPECT_TRUE(
+      std::equal(row0.begin() + rowEnds[0] + 1, row0.end(), oldRow0.begin() + rowEnds[0] + 1));
+}
+
+TEST_F(FirmwareSplitTest, LargestFileTheStoreHoldsFits) {
+  const Bytes file = testfiles::FullStore();
+  const auto plan = Load(file);
+  ASSERT_EQ(plan.verdict, SplitVerdict::kFits);
+  EXPECT_EQ(lastMessage, 100000);
+  EXPECT_EQ(Message(100000), Bytes(file.end() - 141, file.end()));
+}
+
+TEST_F(FirmwareSplitTest, FileBeyondTheStoreIsRefusedWithoutTouchingIt) {
+  Load(testfiles::Firmware(4, 0));
+  ASSERT_EQ(lastMessage, 3);
+  const std::vector<std::uint8_t> bufferBefore = buffer;
+  const std::vector<std::int64_t> rowEndsBefore = rowEnds;
+
+  Bytes longMessage = testfiles::Message(0, 10);
+  const Bytes tooLong = testfiles::Message(1, 142);
+  longMessage.insert(longMessage.end(), tooLong.begin(), tooLong.end());
+  Bytes longTail = testfiles::Message(0, 10);
+  longTail.insert(longTail.end(), 142, 0x22);
+  Bytes tooMany = testfiles::FullStore();
+  tooMany.push_back(0x00);
+
+  const struct {
+    const char* name;
+    Bytes file;
+    SplitVerdict verdict;
+    std::size_t offendingByte;
+  } cases[] = {
+      {"message of 142 bytes", longMessage, SplitVerdict::kRunTooLong, 10 + 141},
+      {"142 bytes after the last message", longTail, SplitVerdict::kRunTooLong, 10 + 141},
+      {"no 0xF7 at all", Bytes(50, 0x10), SplitVerdict::kNoCompleteMessage, 50},
+      {"empty", Bytes{}, SplitVerdict::kNoCompleteMessage, 0},
+      {"a byte after 100001 messages", tooMany, SplitVerdict::kTooManyMessages, 14100141},
+  };
+  for (const auto& c : cases) {
+    const auto plan = Load(c.file);
+    EXPECT_EQ(plan.verdict, c.verdict) << c.name;
+    EXPECT_EQ(plan.byteCount, c.offendingByte) << c.name;
+    EXPECT_NE(firmware::DescribeRefusal(plan).find("kept"), std::string::npos) << c.name;
+    EXPECT_EQ(lastMessage, 3) << c.name;
+    EXPECT_TRUE(buffer == bufferBefore) << c.name;
+    EXPECT_TRUE(rowEnds == rowEndsBefore) << c.name;
+  }
+}
+
+TEST_F(FirmwareSplitTest, RefusalStopsReadingAtTheOffendingByte) {
+  firmware::FirmwareSplitter splitter;
+  std::size_t read = 0;
+  while (splitter.Take(0x01)) {
+    ++read;
+  }
+  EXPECT_EQ(read, 141u);
+  EXPECT_FALSE(splitter.Take(0xF7));
+  EXPECT_EQ(splitter.Plan().verdict, SplitVerdict::kRunTooLong);
+}
+
+}  // namespace

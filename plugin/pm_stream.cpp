@@ -1,14 +1,103 @@
-#include "members.h"
+// PortMidiStreamQRX: the object's life, opening and closing its stream, its properties and
+// its error reports.
+#include <porttime.h>
 
-void StreamConstructor(REALobject instance) {}
-void StreamDestructor(REALobject instance) {}
-REALstring LastHostError(REALobject instance) { return nullptr; }
-std::int64_t rbAbortStream(REALobject instance) { return 0; }
-REALstring rbPm_GetErrorText(REALobject instance, std::int64_t errorNumber) { return nullptr; }
-std::int64_t rbPm_OpenInput(REALobject instance, std::int64_t deviceID, std::int64_t bufferSize) { return 0; }
-std::int64_t rbPm_OpenOutput(REALobject instance, std::int64_t deviceID, std::int64_t bufferSize, std::int64_t latency) { return 0; }
-std::int64_t currentTimeStamp() { return 0; }
-std::int64_t GetChannelMask(REALobject instance, PropertyParam param) { return 0; }
-std::int64_t GetFilters(REALobject instance, PropertyParam param) { return 0; }
-std::int64_t GetDeviceID(REALobject instance, PropertyParam param) { return 0; }
-REALstring GetDeviceName(REALobject instance, PropertyParam param) { return nullptr; }
+#include "error_texts.h"
+#include "host_text.h"
+#include "int_cuts.h"
+#include "members.h"
+#include "midi_layer.h"
+#include "stream_state.h"
+
+namespace {
+
+constexpr std::int64_t kAllChannels = 0xFFFF;
+constexpr std::int64_t kNoStream = -1;
+// PortMidi's host-error texts are shorter than 256 bytes; two more leave room for the NUL.
+constexpr unsigned int kHostErrorBufferSize = 258;
+
+}  // namespace
+
+void StreamConstructor(REALobject instance) {
+  StartMidiLayerOnce();
+  StreamDataOf(instance).channelMask = kAllChannels;
+}
+
+void StreamDestructor(REALobject instance) {
+  CloseStream(instance);
+}
+
+std::int64_t rbPm_OpenOutput(REALobject instance, std::int64_t deviceID, std::int64_t bufferSize,
+                             std::int64_t latency) {
+  CloseStream(instance);
+  PmStream* stream = nullptr;
+  const PmDeviceID device = Low32(deviceID);
+  const PmError result =
+      Pm_OpenOutput(&stream, device, nullptr, Low32(bufferSize), nullptr, nullptr, Low32(latency));
+  if (result == pmNoError) {
+    AdoptStream(instance, stream, device, true);
+  }
+  return result;
+}
+
+std::int64_t rbPm_OpenInput(REALobject instance, std::int64_t deviceID, std::int64_t bufferSize) {
+  CloseStream(instance);
+  PmStream* stream = nullptr;
+  const PmDeviceID device = Low32(deviceID);
+  const PmError result =
+      Pm_OpenInput(&stream, device, nullptr, Low32(bufferSize), nullptr, nullptr);
+  if (result == pmNoError) {
+    AdoptStream(instance, stream, device, false);
+  }
+  return result;
+}
+
+std::int64_t rbAbortStream(REALobject instance) {
+  PmStream* stream = StreamDataOf(instance).stream;
+  if (stream == nullptr) {
+    return kNoStream;
+  }
+  return Pm_Abort(stream);
+}
+
+REALstring LastHostError(REALobject instance) {
+  PmStream* stream = StreamDataOf(instance).stream;
+  if (stream == nullptr || !Pm_HasHostError(stream)) {
+    return nullptr;
+  }
+  char text[kHostErrorBufferSize] = {};
+  Pm_GetHostErrorText(text, kHostErrorBufferSize);
+  text[kHostErrorBufferSize - 1] = '\0';
+  return HostText(text, kAsciiEncoding);
+}
+
+REALstring rbPm_GetErrorText(REALobject, std::int64_t errorNumber) {
+  return HostText(ErrorTextFor(Low32(errorNumber)), kAsciiEncoding);
+}
+
+std::int64_t GetChannelMask(REALobject instance, PropertyParam) {
+  return StreamDataOf(instance).channelMask;
+}
+
+std::int64_t GetFilters(REALobject instance, PropertyParam) {
+  return StreamDataOf(instance).filters;
+}
+
+std::int64_t GetDeviceID(REALobject instance, PropertyParam) {
+  const OpenStream* open = OpenStreamOf(instance);
+  return open == nullptr ? kNoStream : open->device;
+}
+
+REALstring GetDeviceName(REALobject instance, PropertyParam) {
+  const OpenStream* open = OpenStreamOf(instance);
+  if (open == nullptr) {
+    return nullptr;
+  }
+  // Pm_GetDeviceInfo starts PortMidi itself when it has not been started.
+  const PmDeviceInfo* record = Pm_GetDeviceInfo(open->device);
+  return record == nullptr ? nullptr : HostText(record->name, kUtf8Encoding);
+}
+
+std::int64_t currentTimeStamp() {
+  return Pt_Time();
+}

@@ -13,9 +13,45 @@ extern "C" {
 typedef struct REALobjectStruct* REALobject;
 typedef struct REALstringStruct* REALstring;
 typedef struct REALmemoryBlockStruct* REALmemoryBlock;
+struct REALclassDefinition;
 
 // Answers the address of a host entry by its name, or null when the host has none.
 typedef void* (*REALpluginResolver)(const char* entryName);
+
+// The host entries, as the resolver hands them out (cast its answer to the type of the
+// entry asked for). Every entry runs on the host's main thread and never throws.
+typedef double (*REALGetRBVersionFn)();
+typedef void (*RegisterPluginVersionFn)(int32_t recordVersion);
+// Keeps the record (which must outlive the host's use of it) and writes its
+// instanceDataOffset; 1 when the class was registered, 0 when refused.
+typedef int32_t (*PluginRegisterClassFn)(REALclassDefinition* record);
+// A new object of the named class with its first reference, or null.
+typedef REALobject (*PluginNewInstanceFn)(const char* className);
+typedef void (*REALUnlockObjectFn)(REALobject object);
+typedef void (*REALLockStringFn)(REALstring string);
+typedef void (*REALUnlockStringFn)(REALstring string);
+// The string's bytes, NUL-terminated; valid while the caller holds a reference.
+typedef const char* (*StringGetCStringFn)(REALstring string);
+// A host global method by its declaration text (moduleName null), or null.
+typedef void* (*REALLoadGlobalMethodFn)(const char* moduleName, const char* declaration);
+// What REALLoadGlobalMethod answers for "LenB( s as string ) as integer".
+typedef int64_t (*REALStringByteLengthFn)(REALstring string);
+typedef void* (*memoryBlockGetPtrFn)(REALmemoryBlock block);
+typedef int64_t (*memoryBlockGetSizeFn)(REALmemoryBlock block);
+// New strings with their first reference; null when the bytes can't be taken.
+typedef REALstring (*REALBuildStringFn)(const void* bytes, int32_t length);
+typedef REALstring (*REALBuildStringWithEncodingFn)(const void* bytes, int32_t length,
+                                                    uint32_t encoding);
+typedef void (*REALSetStringEncodingFn)(REALstring string, uint32_t encoding);
+// Null when the text can't be converted; the reason is then left pending.
+typedef REALstring (*REALConvertStringFn)(REALstring string, uint32_t encoding);
+typedef void (*REALSetPropValueStringFn)(REALobject object, const char* propertyName,
+                                         REALstring value);
+typedef void (*REALSetPropValueIntegerFn)(REALobject object, const char* propertyName,
+                                          int64_t value);
+// Leaves the exception pending (taking a reference of its own); the host raises it when the
+// plugin member returns.
+typedef void (*RuntimeRaiseExceptionFn)(REALobject exception);
 
 struct REALmethodDefinition {
   void (*function)();

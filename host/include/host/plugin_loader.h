@@ -2,6 +2,7 @@
 // the registry of the classes plugins registered, and the loading of a plugin library.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,9 @@ extern "C" void* HostResolveEntry(const char* entryName);
 // Raises PluginException naming the path and the reason when it can't be loaded or has no
 // entry point. Loading the same path twice does nothing the second time.
 void LoadPluginLibrary(const std::string& path);
+
+// The record version the last plugin declared through RegisterPluginVersion; 0 before.
+std::int32_t RegisteredPluginVersion();
 
 // Class records in the order plugins registered them.
 const std::vector<REALclassDefinition*>& RegisteredPluginClasses();

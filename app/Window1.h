@@ -7,12 +7,30 @@
 
 #include "host/controls.h"
 #include "host/object.h"
+#include "host/weak_ref.h"
 #include "host/window.h"
 
 class Window1 : public host::Window {
  public:
+  // The window's own timer class: a Timer that knows its window through a weak link, so it
+  // never keeps the window alive.
+  class _wrapper_Timer1 : public host::Timer {
+   public:
+    static const host::ClassDescription& Class();
+    explicit _wrapper_Timer1(const host::ClassDescription& cls = Class());
+
+    void _SetWindow(host::Window* window) override;
+    host::Ref<host::Window> Window() override;
+    std::int64_t _Index() override;
+    void _SetIndex(std::int64_t index) override;
+
+    // The control index the framework gives the timer.
+    std::int64_t Index = 0;
+    host::WeakRef ownerWindow;
+  };
+
   // The framework's class of the window, "Window1.Window1".
-  static host::ClassDescription& Class();
+  static const host::ClassDescription& Class();
   // The implicit instance: the window the framework already holds for the class, or a new
   // one, created and constructed (which builds and shows it).
   static host::Ref<Window1> ImplicitInstance();

@@ -1,0 +1,5 @@
+#include "Startup.h"
+
+int main() {
+  return RunApplication();
+}

@@ -1,0 +1,86 @@
+// Control of the PortMidi test double (libfake_portmidi.so), which carries out the functions
+// of <portmidi.h> and <porttime.h> without MIDI hardware: a scripted device table, the bytes
+// each output device was sent, input queues fed by the test, injected failures and a clock
+// that moves only when told.
+//
+// Everything runs on one thread. Misuse that real PortMidi would turn into a crash (a stream
+// used after Pm_Close, or after Pm_Terminate freed its device table) aborts the process
+// with a message naming the call.
+#pragma once
+
+#include <portmidi.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fake_portmidi {
+
+struct Device {
+  std::string interfaceName;
+  std::string name;
+  bool input = false;
+  bool output = false;
+};
+
+// Back to a fresh process: no devices, PortMidi not started, counters, logs, queues and
+// injected failures cleared, clock stopped at 0. Streams still open are detached: closing
+// one later is refused with pmBadPtr, any other use aborts.
+void Reset();
+
+// The devices the next enumeration (the next Pm_Initialize that starts PortMidi) finds.
+// The default input and output are the first input and the first output, unless set.
+void SetDevices(std::vector<Device> devices);
+void SetDefaultDevices(PmDeviceID input, PmDeviceID output);
+
+int InitializeCalls();  // every Pm_Initialize, also those that found PortMidi started
+int Enumerations();     // the Pm_Initialize calls that built a device table
+int TerminateCalls();   // the Pm_Terminate calls that tore one down
+bool IsInitialized();
+
+// The open streams and what PortMidi was told about each.
+struct StreamView {
+  bool output = false;
+  std::int32_t bufferSize = 0;  // as given; an input's queue holds queueCapacity events
+  std::int32_t latency = 0;
+  std::size_t queueCapacity = 0;
+  std::int32_t filters = 0;
+  std::int32_t channelMask = 0;
+  bool sysexInProgress = false;
+};
+std::optional<StreamView> OpenStreamOn(PmDeviceID device);
+int OpenStreamCount();
+int CloseCount();  // Pm_Close calls that closed an open stream
+int AbortCount();
+
+// Every byte sent to the device since the last Reset, in order: short messages as their
+// bytes, System Exclusive messages from 0xF0 up to and including 0xF7.
+std::vector<std::uint8_t> Written(PmDeviceID device);
+
+// A message arriving at the device's open input stream, judged by the stream's filter and
+// channel mask; answers whether it was queued. Without a time it is stamped with the clock.
+bool Receive(PmDeviceID device, PmMessage message, std::optional<PmTimestamp> when = {});
+// A System Exclusive message arriving, queued four bytes to an event, the first byte lowest.
+bool ReceiveSysEx(PmDeviceID device, const std::vector<std::uint8_t>& bytes);
+
+// The next open that passes PortMidi's own checks fails with the code; pmHostError leaves
+// the text pending as the host error.
+void FailNextOpen(PmError code, std::string hostErrorText = "fake host error");
+// The next delivery of bytes to an output fails with pmHostError and leaves the text
+// pending.
+void FailNextSend(std::string hostErrorText = "fake host error");
+// A host error pending, as when the operating system refused something.
+void SetHostError(std::string text);
+bool HasPendingHostError();
+
+// PortTime's clock: Pt_Time reads this value until it is set again.
+void SetTime(std::int32_t milliseconds);
+bool ClockStarted();
+
+// What the double's Pm_GetErrorText answers for every code, so that a caller can tell its
+// own texts from PortMidi's.
+inline constexpr const char* kPortMidiErrorText = "fake PortMidi error text";
+
+}  // namespace fake_portmidi

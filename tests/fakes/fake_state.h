@@ -1,0 +1,79 @@
+// The double's state, shared by its PortMidi functions and its control functions.
+#pragma once
+
+#include <portmidi.h>
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fake_portmidi.h"
+
+namespace fake_portmidi::detail {
+
+struct Stream {
+  enum class Life { open, closed, orphaned, detached };
+
+  PmDeviceID device = -1;
+  bool output = false;
+  Life life = Life::open;
+  std::int32_t bufferSize = 0;
+  std::int32_t latency = 0;
+  std::size_t capacity = 0;
+  std::int32_t filters = 0;
+  std::int32_t channelMask = 0xFFFF;
+  std::deque<PmEvent> queue;
+  // Set when a message found the queue full; cleared when the reader reaches that place.
+  bool overflow = false;
+  bool sysexInProgress = false;
+};
+
+struct State {
+  std::vector<Device> scripted;
+  std::optional<PmDeviceID> scriptedDefaultInput;
+  std::optional<PmDeviceID> scriptedDefaultOutput;
+
+  bool initialized = false;
+  std::vector<Device> table;
+  std::vector<PmDeviceInfo> records;  // point into table; freed by Pm_Terminate
+  std::vector<Stream*> openOn;        // per device of the table
+  PmDeviceID defaultInput = pmNoDevice;
+  PmDeviceID defaultOutput = pmNoDevice;
+
+  // Every stream ever opened stays here, so that a closed one can be recognised.
+  std::vector<std::unique_ptr<Stream>> streams;
+
+  int initializeCalls = 0;
+  int enumerations = 0;
+  int terminateCalls = 0;
+  int closeCount = 0;
+  int abortCount = 0;
+  std::map<PmDeviceID, std::vector<std::uint8_t>> written;
+
+  std::optional<PmError> failNextOpen;
+  std::string failNextOpenText;
+  std::optional<std::string> failNextSend;
+  bool hostError = false;
+  std::string hostErrorText;
+
+  std::int32_t time = 0;
+  bool clockStarted = false;
+};
+
+State& TheState();
+
+// The stream behind a handle PortMidi handed out; aborts, naming the call, for a handle that
+// is not a live stream.
+Stream& LiveStream(PortMidiStream* handle, const char* call);
+// The stream behind a handle without judging its life; aborts for a handle never handed out.
+Stream& KnownStream(PortMidiStream* handle, const char* call);
+
+[[noreturn]] void Fail(const std::string& message);
+
+void SetPendingHostError(const std::string& text);
+
+}  // namespace fake_portmidi::detail

@@ -10,21 +10,21 @@
 namespace qrx {
 
 // The host's version as REALGetRBVersion reported it; 0 until known.
-double HostVersion();
+double HostVersion() noexcept;
 
 // Host entries. Each resolves its entry once and keeps the address; a missing entry is
-// looked up again next time.
-REALobject HostNewInstance(const char* className);  // "PluginNewInstance"
-void HostUnlockObject(REALobject object);           // "REALUnlockObject"
-void HostLockString(REALstring string);             // "REALLockString"
-void HostUnlockString(REALstring string);           // "REALUnlockString"
-const char* HostStringBytes(REALstring string);     // "StringGetCString"
+// looked up again next time. A failure inside the host counts as a missing answer.
+REALobject HostNewInstance(const char* className) noexcept;  // "PluginNewInstance"
+void HostUnlockObject(REALobject object) noexcept;           // "REALUnlockObject"
+void HostLockString(REALstring string) noexcept;             // "REALLockString"
+void HostUnlockString(REALstring string) noexcept;           // "REALUnlockString"
+const char* HostStringBytes(REALstring string) noexcept;     // "StringGetCString"
 // The string's byte length through the host's "LenB( s as string ) as integer" method
 // ("REALLoadGlobalMethod"); -1 when the host cannot tell.
-std::int64_t HostStringByteLength(REALstring string);
-void* HostMemoryBlockBytes(REALmemoryBlock block);  // "memoryBlockGetPtr"
+std::int64_t HostStringByteLength(REALstring string) noexcept;
+void* HostMemoryBlockBytes(REALmemoryBlock block) noexcept;  // "memoryBlockGetPtr"
 // The block's size in bytes ("memoryBlockGetSize"); -1 when the host cannot tell.
-std::int64_t HostMemoryBlockSize(REALmemoryBlock block);
+std::int64_t HostMemoryBlockSize(REALmemoryBlock block) noexcept;
 
 // The instance data of an object of the class the record describes, at the offset the host
 // wrote into the record.
@@ -37,8 +37,9 @@ T* InstanceData(REALobject object, const REALclassDefinition& record) {
 
 // A new host string from bytes in an encoding, with its first reference; nil for no text.
 // Failures of the host's string calls become host exceptions.
-REALstring REALBuildUnicodeString(const void* bytes, std::int64_t length, std::uint32_t encoding);
+REALstring REALBuildUnicodeString(const void* bytes, std::int64_t length,
+                                  std::uint32_t encoding) noexcept;
 
 // Leaves a host exception of the named class pending; it takes effect when the plugin
 // member returns.
-void RaiseException(const char* className, const char* message);
+void RaiseException(const char* className, const char* message) noexcept;

@@ -106,10 +106,13 @@ class Window : public Object, public WeakReferenceable, public LayoutPropertyTar
   void PeerClosed();
   void StopTimers();
   void SyncPeer();
+  void RestackFrames();
 
+  std::vector<std::string> names_;
   std::vector<Ref<Object>> controls_;
   std::unique_ptr<WindowPeer> peer_;
   bool closed_ = false;
+  bool constructing_ = false;
 
   std::int64_t width_ = 300;
   std::int64_t height_ = 300;

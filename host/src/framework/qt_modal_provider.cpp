@@ -1,0 +1,35 @@
+#include "qt_modal_provider.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "qt_support.h"
+
+namespace host {
+
+void QtModalProvider::ShowMessage(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
+                  framework::ToQt(text), QMessageBox::Ok);
+  box.exec();
+}
+
+std::optional<std::string> QtModalProvider::ChooseOpenFile(const std::vector<FileTypeInfo>& types) {
+  // "Name (*.ext)" per type; the dialog reads the patterns from the last parentheses.
+  QStringList filters;
+  for (const FileTypeInfo& type : types) {
+    QStringList patterns;
+    for (const std::string& extension : type.extensions) {
+      patterns << "*." + framework::ToQt(extension);
+    }
+    filters << framework::ToQt(type.name) + " (" + patterns.join(' ') + ")";
+  }
+  const QString path =
+      QFileDialog::getOpenFileName(nullptr, QString(), QString(), filters.join(";;"));
+  if (path.isEmpty())
+    return std::nullopt;
+  return path.toStdString();
+}
+
+}  // namespace host

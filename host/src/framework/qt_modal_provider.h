@@ -1,0 +1,14 @@
+// The program's modal provider: the toolkit's message box and file dialog.
+#pragma once
+
+#include "host/modal.h"
+
+namespace host {
+
+class QtModalProvider : public ModalProvider {
+ public:
+  void ShowMessage(const std::string& text) override;
+  std::optional<std::string> ChooseOpenFile(const std::vector<FileTypeInfo>& types) override;
+};
+
+}  // namespace host

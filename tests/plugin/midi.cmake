@@ -1,0 +1,29 @@
+# The plugin's MIDI members, driven through the host's loader against the PortMidi double,
+# and one smoke test of the shipped plugin against the real PortMidi.
+set(MIDI_TEST_DIR ${CMAKE_CURRENT_LIST_DIR})
+
+add_library(midi_test_harness STATIC ${MIDI_TEST_DIR}/midi_harness.cpp)
+target_link_libraries(midi_test_harness PUBLIC host_core fake_portmidi GTest::gtest)
+target_compile_definitions(midi_test_harness PUBLIC TFL_TEST_PLUGIN_DIR="${TFL_TEST_PLUGIN_DIR}")
+add_dependencies(midi_test_harness QRXPortMidi_double)
+
+add_executable(plugin_midi_test
+  ${MIDI_TEST_DIR}/midi_system_test.cpp
+  ${MIDI_TEST_DIR}/midi_stream_test.cpp
+  ${MIDI_TEST_DIR}/midi_output_test.cpp
+  ${MIDI_TEST_DIR}/midi_input_test.cpp
+  ${MIDI_TEST_DIR}/midi_event_test.cpp
+)
+target_link_libraries(plugin_midi_test PRIVATE midi_test_harness GTest::gtest_main)
+gtest_discover_tests(plugin_midi_test)
+
+add_executable(plugin_midi_first_start_test ${MIDI_TEST_DIR}/midi_first_start_test.cpp)
+target_link_libraries(plugin_midi_first_start_test PRIVATE midi_test_harness GTest::gtest_main)
+gtest_discover_tests(plugin_midi_first_start_test)
+
+add_executable(plugin_midi_smoke_test ${MIDI_TEST_DIR}/midi_smoke_test.cpp)
+target_link_libraries(plugin_midi_smoke_test PRIVATE host_core GTest::gtest_main)
+target_compile_definitions(plugin_midi_smoke_test PRIVATE
+  TFL_REAL_PLUGIN_DIR="$<TARGET_FILE_DIR:QRXPortMidi>")
+add_dependencies(plugin_midi_smoke_test QRXPortMidi)
+gtest_discover_tests(plugin_midi_smoke_test)

@@ -13,6 +13,7 @@ add_executable(plugin_midi_test
   ${MIDI_TEST_DIR}/midi_output_test.cpp
   ${MIDI_TEST_DIR}/midi_input_test.cpp
   ${MIDI_TEST_DIR}/midi_event_test.cpp
+  ${MIDI_TEST_DIR}/midi_double_test.cpp
 )
 target_link_libraries(plugin_midi_test PRIVATE midi_test_harness GTest::gtest_main)
 gtest_discover_tests(plugin_midi_test)

@@ -1,0 +1,20 @@
+# Fails unless the library's dynamic symbol table defines REALPluginMain and no other
+# symbol of its own (the version node the version script adds is not a symbol of ours).
+execute_process(COMMAND nm -D --defined-only ${LIBRARY}
+                OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm could not read ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(found_entry FALSE)
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+  if(name STREQUAL "REALPluginMain")
+    set(found_entry TRUE)
+  elseif(NOT line MATCHES " A ")
+    message(FATAL_ERROR "${LIBRARY} exports ${name} besides REALPluginMain")
+  endif()
+endforeach()
+if(NOT found_entry)
+  message(FATAL_ERROR "${LIBRARY} does not export REALPluginMain")
+endif()

@@ -29,7 +29,10 @@ class String {
   std::uint32_t Encoding() const { return encoding_; }
   void SetEncoding(std::uint32_t encoding) { encoding_ = encoding; }
   // The text re-encoded (iconv); raises UnsupportedFormatException for an encoding it
-  // cannot convert and bytes that are not valid in their own encoding.
+  // cannot convert and bytes that are not valid in their own encoding. Mac Roman is iconv's
+  // MACINTOSH, Windows Latin 1 its CP1252; UTF-16 is little-endian (host order) unless the
+  // text starts with a byte-order mark, and is written without one; 0xFFFF (no known
+  // encoding) converts to nothing.
   Ref<String> ConvertedTo(std::uint32_t encoding) const;
   // The text as UTF-8 for display.
   std::string ToUtf8() const;
@@ -39,7 +42,8 @@ class String {
   std::int64_t RefCount() const { return refCount_; }
 
  private:
-  String(std::string bytes, std::uint32_t encoding) : bytes_(std::move(bytes)), encoding_(encoding) {}
+  String(std::string bytes, std::uint32_t encoding)
+      : bytes_(std::move(bytes)), encoding_(encoding) {}
 
   std::string bytes_;
   std::uint32_t encoding_;

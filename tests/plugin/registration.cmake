@@ -1,6 +1,6 @@
 # The plugin's registration, as the host sees it (the built library loaded through the host's
 # loader) and from the inside (its objects against a scriptable fake host).
-add_executable(plugin_load_test registration/plugin_load_test.cpp registration/abi_header_test.cpp)
+add_executable(plugin_load_test registration/plugin_load_test.cpp registration/real_plugin_abi_test.cpp)
 target_link_libraries(plugin_load_test PRIVATE host_core GTest::gtest_main)
 target_compile_definitions(plugin_load_test PRIVATE QRX_PLUGIN_PATH="$<TARGET_FILE:QRXPortMidi>")
 add_dependencies(plugin_load_test QRXPortMidi)

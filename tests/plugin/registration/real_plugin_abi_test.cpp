@@ -1,7 +1,7 @@
 // The ABI header must stand on its own: included first, with nothing before it.
-#include <gtest/gtest.h>
-
 #include "real_plugin_abi.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -32,12 +32,13 @@ inline Bytes EndMessage(std::size_t length) {
   return message;
 }
 
-// count messages of assorted lengths, the last one the end message, then junkAfterEnd
+// count System Exclusive messages of assorted lengths (2 to 141 bytes), the last one the end
+// message, then junkAfterEnd
 // bytes that no load may read (long runs without 0xF7, and stray 0xF7 bytes).
 inline Bytes Firmware(std::size_t count, std::size_t junkAfterEnd) {
   Bytes file;
   for (std::size_t i = 0; i + 1 < count; ++i) {
-    const Bytes message = Message(i, 1 + (i * 37) % 141);
+    const Bytes message = Message(i, 2 + (i * 37) % 140);
     file.insert(file.end(), message.begin(), message.end());
   }
   const Bytes end = EndMessage(16 + count % 100);

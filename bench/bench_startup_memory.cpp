@@ -1,0 +1,86 @@
+// Start-up to the shown main window, and the program's peak memory with the largest firmware
+// loaded and being sent. Start-up happens once per process, so every measurement runs in a
+// fresh child process.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+#include "program_harness.h"
+
+namespace {
+
+// Runs the measurement in a child process and answers the number it reports, or -1.
+double InChild(const std::function<double()>& measure) {
+  int channel[2];
+  if (pipe(channel) != 0) {
+    return -1;
+  }
+  const pid_t child = fork();
+  if (child == 0) {
+    close(channel[0]);
+    const double value = measure();
+    const ssize_t written = write(channel[1], &value, sizeof value);
+    _exit(written == sizeof value ? 0 : 1);
+  }
+  close(channel[1]);
+  double value = -1;
+  if (read(channel[0], &value, sizeof value) != sizeof value) {
+    value = -1;
+  }
+  close(channel[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return value;
+}
+
+double PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_StartUpToShownWindow(benchmark::State& state) {
+  for (auto _ : state) {
+    const double seconds = InChild([] {
+      const auto start = std::chrono::steady_clock::now();
+      harness::Program::Get();
+      return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    });
+    if (seconds < 0) {
+      state.SkipWithError("the child process failed");
+      return;
+    }
+    state.SetIterationTime(seconds);
+  }
+}
+BENCHMARK(BM_StartUpToShownWindow)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_PeakMemory(benchmark::State& state) {
+  for (auto _ : state) {
+    const double afterStartUp = InChild([] {
+      harness::Program::Get();
+      return PeakMegabytes();
+    });
+    const double whileSending = InChild([] {
+      harness::Program& program = harness::Program::Get();
+      program.LoadFirmware(testfiles::FullStore());
+      program.Update();
+      for (int tick = 0; tick < 100; ++tick) {
+        program.Window().Timer1_Action(*program.Window().Timer1());
+      }
+      return PeakMegabytes();
+    });
+    state.counters["peak_MB_started"] = afterStartUp;
+    state.counters["peak_MB_largest_loaded_sending"] = whileSending;
+  }
+}
+BENCHMARK(BM_PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,116 @@
+#include "program_harness.h"
+
+#include <unistd.h>
+
+#include <QComboBox>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "Startup.h"
+#include "fake_portmidi.h"
+#include "host/plugin_binding.h"
+#include "host/runtime.h"
+#include "qt_access.h"
+#include "ui_driver.h"
+
+namespace harness {
+
+void ScriptedModal::ShowMessage(const std::string& text) {
+  messages.push_back(text);
+  if (onMessage) {
+    onMessage(text);
+  }
+}
+
+std::optional<std::string> ScriptedModal::ChooseOpenFile(
+    const std::vector<host::FileTypeInfo>& types) {
+  dialogTypes.push_back(types);
+  if (filesToChoose.empty()) {
+    return std::nullopt;
+  }
+  std::string path = filesToChoose.front();
+  filesToChoose.pop_front();
+  return path;
+}
+
+Program& Program::Get() {
+  static Program program;
+  return program;
+}
+
+namespace {
+
+std::vector<fake_portmidi::Device>& DevicesAtStart() {
+  static std::vector<fake_portmidi::Device> devices = {
+      {"CoreMIDI", "Port In A", true, false},
+      {"CoreMIDI", "Port In B", true, false},
+      {"CoreMIDI", "Port Out A", false, true},
+      {"CoreMIDI", "Port Out B", false, true},
+  };
+  return devices;
+}
+
+}  // namespace
+
+void UseDevices(std::vector<fake_portmidi::Device> devices) {
+  DevicesAtStart() = std::move(devices);
+}
+
+Program::Program() : modal_(std::make_shared<ScriptedModal>()) {
+  test_support::StartHeadlessRuntime();
+  fake_portmidi::SetDevices(DevicesAtStart());
+  host::SetPluginDirectory(TFL_TEST_PLUGIN_DIR);
+  host::SetModalProvider(modal_);
+  StartUp();
+  window_ = host::RuntimeCheckCastTo<Window1>(host::_GetImplicitWindow("Window1.Window1"));
+  if (!window_) {
+    throw std::runtime_error("start-up showed no main window: " +
+                             (modal_->messages.empty() ? "" : modal_->messages.back()));
+  }
+}
+
+void Program::Click(const host::Ref<host::PushButton>& button) {
+  test_support::ClickButton(*button);
+}
+
+// The menu's pop-up list doesn't open reliably on the offscreen platform, so the pick goes
+// through the widget's own "activated" signal, which is what a user's pick emits.
+void Program::Pick(const host::Ref<host::PopupMenu>& menu, std::int64_t row) {
+  auto* combo = qobject_cast<QComboBox*>(test_support::WidgetOf(*menu));
+  if (!combo || !combo->isEnabled() || row < 0 || row >= combo->count()) {
+    return;
+  }
+  combo->setCurrentIndex(static_cast<int>(row));
+  emit combo->activated(static_cast<int>(row));
+}
+
+void Program::Open(const std::string& path) {
+  modal_->filesToChoose.push_back(path);
+  Click(Window().PushButton2());
+}
+
+void Program::LoadFirmware(const testfiles::Bytes& file) {
+  Search();
+  Pick(Window().ChooseMidiOut_PopMenu(), 1);
+  Open(TemporaryFile(file, "firmware.syx"));
+}
+
+bool Program::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  return test_support::WaitUntil(done, limit);
+}
+
+std::vector<std::uint8_t> Program::Written() const {
+  return fake_portmidi::Written(kSecondOutput);
+}
+
+std::string TemporaryFile(const testfiles::Bytes& bytes, const std::string& name) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("tfl-" + std::to_string(getpid()) + "-" + name);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  return path.string();
+}
+
+}  // namespace harness

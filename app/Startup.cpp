@@ -6,7 +6,6 @@
 #include "PluginBindings.h"
 #include "Tandemorphix_Loader.h"
 #include "Window1.h"
-#include "host/exception.h"
 #include "host/plugin_binding.h"
 #include "host/runtime.h"
 
@@ -42,7 +41,8 @@ void SetStartUpObserver(StartUpObserver observer) {
 
 void StartUp() {
   host::RuntimeInit();
-  try {
+  // An error from any step skips the rest and goes to the unhandled-exception report.
+  host::RuntimeInvokeHandler([] {
     Observe(StartUpStep::Initializers);
     host::RuntimePerformInitializers(kInitializers);
     host::ApplicationSetSupportsHiDPI(true);
@@ -56,9 +56,7 @@ void StartUp() {
       Observe(StartUpStep::MainWindow);
       MakeDefaultView();
     });
-  } catch (const host::RaisedException& error) {
-    host::RuntimeUnhandledException(error);
-  }
+  });
 }
 
 int RunApplication() {

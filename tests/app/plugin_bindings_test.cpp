@@ -1,0 +1,163 @@
+// The binding table and the forwarding calls, bound to the plugin built over the PortMidi
+// double: every record filled, arguments and results passed through, errors passed on,
+// references released, and a stream closed by its last release.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "PluginBindings.h"
+#include "fake_portmidi.h"
+#include "host/exception.h"
+#include "host/memory_block.h"
+#include "host/plugin_binding.h"
+
+namespace {
+
+using host::Object;
+using host::Ref;
+
+constexpr PmDeviceID kOutput = 1;
+
+class PluginBindingsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    PluginBindings::RunInitializers();
+    host::SetPluginDirectory(TFL_TEST_PLUGIN_DIR);
+    host::InitPluginEntrypoints();
+    host::ResolvePluginClasses();
+  }
+
+  void SetUp() override {
+    fake_portmidi::Reset();
+    fake_portmidi::SetDevices(
+        {{"ALSA", "Keys In", true, false}, {"ALSA", "Synth Out", false, true}});
+    // The plugin keeps its device table across the double's reset: enumerate again.
+    ASSERT_EQ(PortMidiQRX::ReInitialize(), 0);
+  }
+
+  static Ref<Object> NewStream() { return host::RuntimeNewObject(PortMidiStreamQRX::Class()); }
+};
+
+TEST_F(PluginBindingsTest, EveryRecordIsFilledAndTheClassesComeInOrder) {
+  auto table = PluginBindings::Table();
+  ASSERT_EQ(table.size(), 54u);
+  std::map<std::string, int> perClass;
+  std::string previousClass;
+  std::vector<std::string> classOrder;
+  for (const auto& record : table) {
+    SCOPED_TRACE(record.declaration);
+    EXPECT_NE(record.entrySlot, nullptr);
+    EXPECT_STREQ(record.libraryName, "QRXPortMidi.so");
+    EXPECT_STREQ(record.pluginId, table[0].pluginId);
+    std::string_view declaration = record.declaration;
+    std::string className(declaration.substr(0, declaration.find('.')));
+    if (className != previousClass)
+      classOrder.push_back(className);
+    previousClass = className;
+    ++perClass[className];
+  }
+  EXPECT_EQ(classOrder, (std::vector<std::string>{"PortMidiStreamQRX", "PortMidiEventQRX",
+                                                  "PortMidiQRX", "PortMidiDeviceInfoQRX"}));
+  EXPECT_EQ(perClass["PortMidiStreamQRX"], 21);
+  EXPECT_EQ(perClass["PortMidiEventQRX"], 21);
+  EXPECT_EQ(perClass["PortMidiQRX"], 8);
+  EXPECT_EQ(perClass["PortMidiDeviceInfoQRX"], 4);
+  EXPECT_STREQ(table[0].declaration, "PortMidiStreamQRX.__init");
+  EXPECT_STREQ(table[1].declaration, "PortMidiStreamQRX.__exit");
+  EXPECT_STREQ(table[41].declaration, "PortMidiEventQRX.CurrentEvent.Get");
+  EXPECT_STREQ(table[42].declaration, "PortMidiQRX.__init");
+}
+
+TEST_F(PluginBindingsTest, DevicesAreListedThroughTheSharedMembersAndGetters) {
+  auto port = host::RuntimeNewObject(PortMidiQRX::Class());
+  ASSERT_EQ(PortMidiQRX::CountDevices(), 2);
+  auto input = PortMidiQRX::DeviceInfo(0);
+  ASSERT_TRUE(input);
+  EXPECT_EQ(host::BytesOf(PortMidiDeviceInfoQRX::Name_Get(input)), "Keys In");
+  EXPECT_EQ(host::BytesOf(PortMidiDeviceInfoQRX::InterfaceName_Get(input)), "ALSA");
+  EXPECT_TRUE(PortMidiDeviceInfoQRX::HasInput_Get(input));
+  EXPECT_FALSE(PortMidiDeviceInfoQRX::HasOutput_Get(input));
+  auto output = PortMidiQRX::DeviceInfo(kOutput);
+  ASSERT_TRUE(output);
+  EXPECT_TRUE(PortMidiDeviceInfoQRX::HasOutput_Get(output));
+  EXPECT_EQ(input->RefCount(), 1) << "a returned object comes with the caller's reference only";
+  EXPECT_FALSE(PortMidiQRX::DeviceInfo(7)) << "no object for a device that doesn't exist";
+}
+
+TEST_F(PluginBindingsTest, ASysExMessageReachesTheOpenedOutput) {
+  auto stream = NewStream();
+  ASSERT_EQ(PortMidiStreamQRX::OpenOutput(stream, kOutput, 10000, 0), 0);
+  auto message = host::String::Make(std::string("\xF0\x01\x02\xF7\x55", 5), host::kEncodingUTF8);
+  EXPECT_EQ(PortMidiStreamQRX::WriteSysEx(stream, 0, message), 0);
+  EXPECT_EQ(fake_portmidi::Written(kOutput), (std::vector<std::uint8_t>{0xF0, 0x01, 0x02, 0xF7}));
+  EXPECT_EQ(message->RefCount(), 1) << "the text argument is released after the call";
+  EXPECT_EQ(stream->RefCount(), 1);
+}
+
+TEST_F(PluginBindingsTest, TheLastReleaseOfAStreamClosesIt) {
+  auto stream = NewStream();
+  ASSERT_EQ(PortMidiStreamQRX::OpenOutput(stream, kOutput, 10000, 0), 0);
+  ASSERT_TRUE(fake_portmidi::OpenStreamOn(kOutput));
+  auto second = stream;
+  stream.Reset();
+  EXPECT_TRUE(fake_portmidi::OpenStreamOn(kOutput)) << "still referenced";
+  second.Reset();
+  EXPECT_FALSE(fake_portmidi::OpenStreamOn(kOutput));
+  EXPECT_EQ(fake_portmidi::CloseCount(), 1);
+}
+
+TEST_F(PluginBindingsTest, AnErrorThePluginRaisesReachesTheCallerAndReleasesTheArguments) {
+  auto stream = NewStream();
+  Ref<host::MemoryBlock> noBlock;
+  try {
+    PortMidiStreamQRX::WriteSysEx(stream, 0, noBlock, 0);
+    FAIL() << "a nil memory block must raise";
+  } catch (const host::RaisedException& error) {
+    EXPECT_EQ(error.ClassName(), "NilObjectException");
+    EXPECT_EQ(error.Exception()->message, "memoryblock is nil");
+  }
+  EXPECT_FALSE(host::HasPendingException()) << "the error was taken, not left behind";
+  EXPECT_EQ(stream->RefCount(), 1) << "the object held for the call was released";
+  // The binding keeps working after an error.
+  EXPECT_EQ(PortMidiStreamQRX::Poll(stream), -1);
+}
+
+TEST_F(PluginBindingsTest, EventPropertiesPassThroughTheirAccessors) {
+  auto event = host::RuntimeNewObject(PortMidiEventQRX::Class());
+  EXPECT_EQ(PortMidiEventQRX::RawMessage_Get(event), 0) << "a new event is zero";
+  PortMidiEventQRX::Set(event, 0x90, 60, 100);
+  EXPECT_EQ(PortMidiEventQRX::Status_Get(event), 0x90);
+  EXPECT_EQ(PortMidiEventQRX::Data1_Get(event), 60);
+  EXPECT_EQ(PortMidiEventQRX::Data2_Get(event), 100);
+  PortMidiEventQRX::When_Set(event, 1234);
+  EXPECT_EQ(PortMidiEventQRX::When_Get(event), 1234);
+  PortMidiEventQRX::RawData3_Set(event, 7);
+  EXPECT_EQ(PortMidiEventQRX::RawData3_Get(event), 7);
+  EXPECT_EQ(event->RefCount(), 1);
+}
+
+TEST_F(PluginBindingsTest, ReadReplacesTheCallersVariable) {
+  auto stream = NewStream();
+  ASSERT_EQ(PortMidiStreamQRX::OpenInput(stream, 0, 100), 0);
+  ASSERT_TRUE(fake_portmidi::Receive(0, Pm_Message(0x90, 64, 1), 5));
+  Ref<Object> data = host::RuntimeNewObject(PortMidiEventQRX::Class());
+  Ref<Object> before = data;
+  EXPECT_EQ(PortMidiStreamQRX::Read(stream, data), 1);
+  ASSERT_TRUE(data);
+  EXPECT_NE(data, before);
+  EXPECT_EQ(PortMidiEventQRX::Data1_Get(data), 64);
+  EXPECT_EQ(before->RefCount(), 1) << "the variable's old reference was given up";
+  EXPECT_EQ(PortMidiStreamQRX::Read(stream, data), 0);
+  EXPECT_FALSE(data) << "nothing waiting leaves the variable nil";
+}
+
+TEST_F(PluginBindingsTest, AFailedOpenIsAResultCodeNotAnError) {
+  auto stream = NewStream();
+  fake_portmidi::FailNextOpen(pmInsufficientMemory);
+  EXPECT_EQ(PortMidiStreamQRX::OpenOutput(stream, kOutput, 10000, 0), pmInsufficientMemory);
+  EXPECT_FALSE(fake_portmidi::OpenStreamOn(kOutput));
+}
+
+}  // namespace

@@ -5,6 +5,23 @@
 
 namespace firmware {
 
+bool FirmwareSplitter::Refuse() {
+  if (refusal_ == SplitVerdict::kFits && !endSeen_) {
+    refusal_ = messages_ == kRowCount ? SplitVerdict::kTooManyMessages : SplitVerdict::kRunTooLong;
+  }
+  stopped_ = true;
+  return false;
+}
+
+bool FirmwareSplitter::CloseMessage() {
+  // The 0xF7 itself must stand after both marks, so only the message's own bytes count.
+  endSeen_ = column_ > kEndMarkSecond && marks_[0] == '0' && marks_[1] == '1';
+  ++messages_;
+  column_ = 0;
+  stopped_ = endSeen_ || messages_ == kRowCount;
+  return !endSeen_;
+}
+
 SplitPlan FirmwareSplitter::Plan() const {
   SplitPlan plan;
   plan.messageCount = messages_;

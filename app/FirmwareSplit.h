@@ -58,47 +58,35 @@ class FirmwareSplitter {
   // Looks at the next byte of the file. Answers false when no further byte should be read:
   // the end message is complete, or the file is already refused.
   bool Take(std::uint8_t byte) {
-    if (refusal_ != SplitVerdict::kFits) {
-      return false;
-    }
-    if (messages_ == kRowCount) {
-      return Refuse(SplitVerdict::kTooManyMessages);
-    }
-    if (column_ == kRowBytes) {
-      return Refuse(SplitVerdict::kRunTooLong);
-    }
-    if (column_ == kEndMarkFirst) {
-      markFirst_ = byte;
-    } else if (column_ == kEndMarkSecond) {
-      markSecond_ = byte;
+    if (stopped_ || column_ == kRowBytes) {
+      return Refuse();
     }
     ++taken_;
-    if (byte != kEndOfExclusive) {
-      ++column_;
-      return true;
+    if (byte == kEndOfExclusive) {
+      return CloseMessage();
     }
-    // The 0xF7 itself must stand after both marks, so only the message's own bytes count.
-    endSeen_ = column_ > kEndMarkSecond && markFirst_ == '0' && markSecond_ == '1';
-    ++messages_;
-    column_ = 0;
-    return !endSeen_;
+    // One unsigned comparison picks out both mark positions.
+    if (static_cast<std::uint64_t>(column_ - kEndMarkFirst) < 2) {
+      marks_[column_ - kEndMarkFirst] = byte;
+    }
+    ++column_;
+    return true;
   }
 
   // The verdict on the bytes taken so far, taken as the whole file.
   SplitPlan Plan() const;
 
  private:
-  bool Refuse(SplitVerdict why) {
-    refusal_ = why;
-    return false;
-  }
+  bool Refuse();
+  bool CloseMessage();
 
   SplitVerdict refusal_ = SplitVerdict::kFits;
+  // Set once nothing more may be read: refused, the end message seen, or the store full.
+  bool stopped_ = false;
   std::int64_t messages_ = 0;
   std::int64_t column_ = 0;
   std::size_t taken_ = 0;
-  std::uint8_t markFirst_ = 0;
-  std::uint8_t markSecond_ = 0;
+  std::uint8_t marks_[2] = {0, 0};
   bool endSeen_ = false;
 };
 

@@ -99,11 +99,6 @@ TEST_F(WindowTest, HoldsTheControlsByNameAndKindInCreationOrder) {
   EXPECT_EQ(timer.Class().name, "Window1._wrapper_Timer1");
 }
 
-TEST_F(WindowTest, AnAccessorOfTheWrongKindRaisesTheFrameworksCastError) {
-  EXPECT_THROW(host::RuntimeCheckCastTo<host::Label>(window->_ControlByName("PushButton1")),
-               host::RaisedException);
-}
-
 TEST_F(WindowTest, TheWindowTakesItsStreamsProperties) {
   EXPECT_EQ(window->Title(), "Tandemorphix Firmware Loader  v1.00");
   EXPECT_EQ(window->Width(), 815);
@@ -167,30 +162,6 @@ TEST_F(WindowTest, EveryControlSitsWhereTheLayoutPutsIt) {
     ASSERT_NE(widget, nullptr);
     EXPECT_EQ(widget->geometry(), place.rect) << "window coordinates, whatever the parent";
   }
-}
-
-TEST_F(WindowTest, LabelsAndFramesLookAsDescribed) {
-  auto heading = window->Label10();
-  EXPECT_EQ(heading->Text(), "Step 1");
-  EXPECT_EQ(heading->TextColor(), 0x00FFFF00u);
-  EXPECT_TRUE(heading->Italic());
-  EXPECT_EQ(heading->FontSize(), 16.0f);
-  EXPECT_FALSE(heading->Enabled());
-  auto caption = window->Label133();
-  EXPECT_EQ(caption->Text(), "MIDI OUT :");
-  EXPECT_TRUE(caption->Bold());
-  EXPECT_EQ(caption->TextAlignment(), 3);
-  EXPECT_TRUE(caption->Enabled());
-  EXPECT_EQ(window->Label6()->Text(),
-            "6. Connect the OUTPUT of the MIDI interface to the MIDI IN of the Tandemorphix.");
-  EXPECT_EQ(window->Label8()->Text(), "*  Be careful not to let your MAC go to 'SLEEP'.");
-  EXPECT_EQ(window->PushButton3()->Caption(), "UPDATE");
-  EXPECT_TRUE(window->PushButton3()->Default());
-  auto outline = window->RoundRectangle4();
-  EXPECT_EQ(outline->BorderColor(), 0x004C4C4Cu);
-  EXPECT_EQ(outline->CornerWidth(), 8.0);
-  EXPECT_EQ(window->RoundRectangle1()->FillColor(), 0x00000000u);
-  EXPECT_EQ(window->ChooseMidiIn_PopMenu()->InitialParent(), "RoundRectangle1");
 }
 
 TEST_F(WindowTest, OpenComesAfterTheControlsWithTheCursorAtZero) {

@@ -29,13 +29,15 @@ class Ref {
   }
   // Takes a new reference of its own.
   static Ref Retain(T* raw) {
-    if (raw) raw->AddRef();
+    if (raw)
+      raw->AddRef();
     return Adopt(raw);
   }
   template <class U>
   Ref(Ref<U> other) : ptr_(other.Detach()) {}
   Ref(const Ref& other) : ptr_(other.ptr_) {
-    if (ptr_) ptr_->AddRef();
+    if (ptr_)
+      ptr_->AddRef();
   }
   Ref(Ref&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
   Ref& operator=(Ref other) noexcept {
@@ -43,7 +45,8 @@ class Ref {
     return *this;
   }
   ~Ref() {
-    if (ptr_) ptr_->Release();
+    if (ptr_)
+      ptr_->Release();
   }
 
   T* get() const { return ptr_; }

@@ -130,7 +130,9 @@ struct FailureCase {
   const char* message;
 };
 
-void PrintTo(const FailureCase& failure, std::ostream* out) { *out << failure.name; }
+void PrintTo(const FailureCase& failure, std::ostream* out) {
+  *out << failure.name;
+}
 
 class BuildFailure : public BuildUnicodeString,
                      public ::testing::WithParamInterface<FailureCase> {};

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <QComboBox>
+#include <QEventLoop>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -96,8 +98,22 @@ void Program::LoadFirmware(const testfiles::Bytes& file) {
   Open(TemporaryFile(file, "firmware.syx"));
 }
 
+// A real event loop that sleeps between events, so that timer ticks come as they would in
+// the program rather than between the polls of a busy wait.
 bool Program::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-  return test_support::WaitUntil(done, limit);
+  QEventLoop loop;
+  QTimer check;
+  QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+    if (done()) {
+      loop.quit();
+    }
+  });
+  check.start(20);
+  QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+  if (!done()) {
+    loop.exec();
+  }
+  return done();
 }
 
 std::vector<std::uint8_t> Program::Written() const {

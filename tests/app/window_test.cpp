@@ -3,6 +3,7 @@
 // events. A subclass records the handlers instead of running them.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QRect>
 #include <QWidget>
 #include <chrono>
@@ -162,6 +163,27 @@ TEST_F(WindowTest, EveryControlSitsWhereTheLayoutPutsIt) {
     ASSERT_NE(widget, nullptr);
     EXPECT_EQ(widget->geometry(), place.rect) << "window coordinates, whatever the parent";
   }
+}
+
+// The brightest colour drawn in the control's widget: its text on the black window.
+QRgb BrightestPixel(host::RectControl& control) {
+  const QImage image = test_support::WidgetOf(control)->grab().toImage();
+  QRgb brightest = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb pixel = image.pixel(x, y);
+      if (qRed(pixel) + qGreen(pixel) + qBlue(pixel) >
+          qRed(brightest) + qGreen(brightest) + qBlue(brightest)) {
+        brightest = pixel;
+      }
+    }
+  }
+  return brightest;
+}
+
+TEST_F(WindowTest, DisabledLabelsKeepTheirColours) {
+  EXPECT_EQ(BrightestPixel(*window->Label10()), qRgb(255, 255, 0)) << "yellow step heading";
+  EXPECT_EQ(BrightestPixel(*window->Label4()), qRgb(255, 255, 255)) << "white instruction";
 }
 
 TEST_F(WindowTest, OpenComesAfterTheControlsWithTheCursorAtZero) {

@@ -120,9 +120,26 @@ std::vector<std::uint8_t> Program::Written() const {
   return fake_portmidi::Written(kSecondOutput);
 }
 
+namespace {
+
+// Removes the files the tests wrote when the test program ends.
+struct TemporaryFiles {
+  ~TemporaryFiles() {
+    for (const auto& path : paths) {
+      std::error_code ignored;
+      std::filesystem::remove(path, ignored);
+    }
+  }
+  std::vector<std::filesystem::path> paths;
+};
+
+}  // namespace
+
 std::string TemporaryFile(const testfiles::Bytes& bytes, const std::string& name) {
+  static TemporaryFiles written;
   const std::filesystem::path path =
       std::filesystem::temp_directory_path() / ("tfl-" + std::to_string(getpid()) + "-" + name);
+  written.paths.push_back(path);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));

@@ -120,7 +120,7 @@ class RectControl : public Object,
 };
 
 // The font properties that labels, push buttons and pop-up menus share. FontName "System"
-// and FontSize 0 mean the platform's default font and size.
+// means the system's sans-serif face and FontSize 0 the platform's default size.
 class TextControl : public RectControl {
  public:
   const std::string& FontName() const { return fontName_; }

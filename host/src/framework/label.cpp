@@ -61,9 +61,6 @@ class LabelPeer : public ControlPeer {
     palette.setColor(QPalette::All, QPalette::WindowText, ToQColor(label_.TextColor()));
     palette.setColor(QPalette::All, QPalette::Text, ToQColor(label_.TextColor()));
     widget->setPalette(palette);
-    // A label never takes focus; one that could (TabStop) is drawn grey when disabled, and
-    // the step headings would lose their yellow.
-    widget->setFocusPolicy(Qt::NoFocus);
   }
 
  private:

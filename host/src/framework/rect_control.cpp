@@ -108,9 +108,8 @@ void RectControl::SyncPeer() {
                      std::max(0, Pixels(height_)));
   widget.setEnabled(enabled_);
   widget.setToolTip(ToQt(tooltip_));
-  if (widget.focusPolicy() != Qt::NoFocus || tabStop_) {
-    widget.setFocusPolicy(tabStop_ ? Qt::StrongFocus : Qt::NoFocus);
-  }
+  // A label that took focus would draw its disabled text greyed out.
+  widget.setFocusPolicy(tabStop_ ? peer_->NaturalFocus() : Qt::NoFocus);
   peer_->Sync();
   // A widget without a parent would show as a window of its own.
   if (widget.parentWidget())

@@ -129,20 +129,21 @@ int RuntimeExit() {
 void RuntimeUnhandledException(const RaisedException& error) {
   RuntimeState& state = State();
   state.exitStatus = 1;
-  state.unhandledReported = true;
+  state.unhandledReported = true;  // from here on no handler runs
+  if (!state.reporting) {
+    state.reporting = true;
+    const std::string text = PlainReport(error);
+    std::cerr << text << '\n';
+    try {
+      CurrentModalProvider().ShowMessage(text);
+    } catch (const std::exception& failure) {
+      std::cerr << "The report could not be shown: " << failure.what() << '\n';
+    }
+    state.reporting = false;
+  }
+  // Only after the report: a loop asked to quit would close the message box at once.
   if (QCoreApplication::instance())
     QCoreApplication::exit(state.exitStatus);
-  if (state.reporting)
-    return;  // an error while the report is up: the program ends anyway
-  state.reporting = true;
-  const std::string text = PlainReport(error);
-  std::cerr << text << '\n';
-  try {
-    CurrentModalProvider().ShowMessage(text);
-  } catch (const std::exception& failure) {
-    std::cerr << "The report could not be shown: " << failure.what() << '\n';
-  }
-  state.reporting = false;
 }
 
 void RuntimeInvokeHandler(const std::function<void()>& handler) {

@@ -84,6 +84,22 @@ TEST_F(GuiTest, TheEventLoopRunsUntilTheLastWindowCloses) {
   EXPECT_EQ(host::RuntimeExit(), 0);
 }
 
+TEST_F(GuiTest, AnUnhandledExceptionInsideTheLoopEndsItWithAnErrorStatus) {
+  auto window = ShowWindow();
+  auto timer = host::New<host::Timer>();
+  window->_AddControl("Timer1", timer);
+  host::RuntimeAddEventHandler(*timer, host::Timer::kActionEvent, [](host::Object&) {
+    host::Raise("NilObjectException", "memoryblock is nil");
+  });
+  timer->SetPeriod(10);
+  timer->SetEnabled(true);
+  EXPECT_NE(host::RuntimeRun(), 0);
+  EXPECT_FALSE(window->IsClosed());
+  ASSERT_EQ(modal_->Messages().size(), 1u) << "reported once although the timer kept ticking";
+  EXPECT_NE(modal_->Messages()[0].find("NilObjectException: memoryblock is nil"),
+            std::string::npos);
+}
+
 TEST_F(GuiTest, TheEventLoopDoesNotStartWithoutAWindow) {
   EXPECT_EQ(host::RuntimeRun(), 0);
 }

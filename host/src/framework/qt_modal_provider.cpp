@@ -4,18 +4,34 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <iostream>
 
 #include "qt_support.h"
 
 namespace host {
+namespace {
+
+// Platforms without a screen: a modal dialog there would wait for a user who can't see it.
+bool NobodyCanSee() {
+  const QString platform = QGuiApplication::platformName();
+  return platform == "offscreen" || platform == "minimal";
+}
+
+}  // namespace
 
 void QtModalProvider::ShowMessage(const std::string& text) {
+  if (NobodyCanSee()) {
+    std::cerr << "Message: " << text << '\n';
+    return;
+  }
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
                   framework::ToQt(text), QMessageBox::Ok);
   box.exec();
 }
 
 std::optional<std::string> QtModalProvider::ChooseOpenFile(const std::vector<FileTypeInfo>& types) {
+  if (NobodyCanSee())
+    return std::nullopt;
   // "Name (*.ext)" per type; the dialog reads the patterns from the last parentheses.
   QStringList filters;
   for (const FileTypeInfo& type : types) {

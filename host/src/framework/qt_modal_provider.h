@@ -1,4 +1,6 @@
-// The program's modal provider: the toolkit's message box and file dialog.
+// The program's modal provider: the toolkit's message box and file dialog. On a platform
+// without a screen (offscreen, minimal) messages go to standard error and file dialogs
+// answer "cancelled", since no user could answer them.
 #pragma once
 
 #include "host/modal.h"

@@ -1,5 +1,6 @@
 // The runtime: unhandled exceptions, the event loop, the yield point and the application
 // object.
+#include <QGuiApplication>
 #include <stdexcept>
 #include <thread>
 
@@ -163,6 +164,21 @@ TEST_F(GuiTest, TheOpenDialogOffersTheRegisteredTypeAndAnswersTheChosenFile) {
   EXPECT_EQ(modal_->Dialogs()[0][0].extensions, std::vector<std::string>{"syx"});
   host::MsgBox("Select MIDI IN and OUT !!!");
   EXPECT_EQ(modal_->Messages().back(), "Select MIDI IN and OUT !!!");
+}
+
+}  // namespace
+}  // namespace gui_test
+
+namespace gui_test {
+namespace {
+
+TEST(ToolkitDialogs, OnAPlatformNobodySeesNeitherWaitsForAnAnswer) {
+  if (QGuiApplication::platformName() != "offscreen")
+    GTEST_SKIP() << "needs offscreen";
+  host::SetModalProvider(nullptr);
+  host::MsgBox("The firmware has been successfully sent.");
+  auto dialog = host::New<host::OpenDialog>();
+  EXPECT_FALSE(dialog->ShowModal());
 }
 
 }  // namespace

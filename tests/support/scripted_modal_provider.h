@@ -25,7 +25,6 @@ class ScriptedModalProvider : public host::ModalProvider {
   const std::vector<std::string>& Messages() const { return messages_; }
   // The file types each dialog offered, one entry per dialog shown.
   const std::vector<std::vector<host::FileTypeInfo>>& Dialogs() const { return dialogs_; }
-  std::size_t UnusedAnswers() const { return answers_.size(); }
 
  private:
   std::deque<std::optional<std::string>> answers_;

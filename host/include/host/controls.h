@@ -79,8 +79,6 @@ class RectControl : public Object,
   std::optional<LayoutValueType> LayoutPropertyType(std::string_view name) const override;
   void SetLayoutProperty(std::string_view name, const LayoutValue& value) override;
 
-  // The window the control was added to, or nil.
-  Ref<Window> OwnerWindow() const;
   // The toolkit side of the control, created on first use (main thread only).
   ControlPeer& Peer();
   bool HasPeer() const { return peer_ != nullptr; }
@@ -97,7 +95,6 @@ class RectControl : public Object,
   void AttachToWindow(Window& window);
 
   std::unique_ptr<ControlPeer> peer_;
-  WeakRef owner_;
   std::string name_;
   std::int64_t index_ = -2147483648LL;
   std::int64_t left_ = 0;
@@ -356,8 +353,6 @@ class Timer : public Object,
   void SetPeriod(std::int64_t value);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool value);
-  // Restarts the countdown of a running timer.
-  void Reset();
 
   // The framework tells the timer its window and its index when the timer is added to a
   // window; the window keeps only a weak link.

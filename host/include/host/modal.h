@@ -73,10 +73,6 @@ class FileType : public Object {
   std::string extensions_;
 };
 
-// The file types registered through FileType::Operator_Convert, in registration order (a
-// name registered again replaces the earlier type).
-std::vector<FileTypeInfo> RegisteredFileTypes();
-
 class FolderItemDialog : public Object {
  public:
   static const ClassDescription& Class();

@@ -91,10 +91,6 @@ std::string FileType::Operator_Convert() const {
   return name_;
 }
 
-std::vector<FileTypeInfo> RegisteredFileTypes() {
-  return FileTypeRegistry();
-}
-
 const ClassDescription& FolderItemDialog::Class() {
   static const ClassDescription& cls =
       framework::DescribeFrameworkClass("FolderItemDialog", nullptr);

@@ -78,11 +78,6 @@ void RectControl::Constructor() {
   Peer();
 }
 
-Ref<Window> RectControl::OwnerWindow() const {
-  Ref<Object> window = owner_.Value();
-  return Ref<Window>::Adopt(static_cast<Window*>(window.Detach()));
-}
-
 ControlPeer& RectControl::Peer() {
   if (!peer_) {
     RuntimeCheckMainThread("creating a control");
@@ -93,7 +88,6 @@ ControlPeer& RectControl::Peer() {
 }
 
 void RectControl::AttachToWindow(Window& window) {
-  owner_ = WeakRef(&window);
   QWidget* widget = Peer().Widget();
   if (widget)
     widget->setParent(window.Peer().Widget());

@@ -65,11 +65,6 @@ void Timer::SetEnabled(bool value) {
   Reschedule();
 }
 
-void Timer::Reset() {
-  if (IsTicking())
-    peer_->Qt().start();
-}
-
 bool Timer::IsTicking() const {
   return peer_ && peer_->Qt().isActive();
 }

@@ -15,6 +15,9 @@ namespace host {
 
 class Object;
 
+// Raises NilObjectException: using nil as an object is the framework's error, not a crash.
+[[noreturn]] void RaiseNilObjectException();
+
 // Intrusive owning pointer over anything with AddRef()/Release(): objects and strings.
 template <class T>
 class Ref {
@@ -50,8 +53,11 @@ class Ref {
   }
 
   T* get() const { return ptr_; }
-  T* operator->() const { return ptr_; }
-  T& operator*() const { return *ptr_; }
+  T* operator->() const { return &**this; }
+  T& operator*() const {
+    if (!ptr_) RaiseNilObjectException();
+    return *ptr_;
+  }
   explicit operator bool() const { return ptr_ != nullptr; }
   // Hands the reference to the caller, who must release it.
   T* Detach() { return std::exchange(ptr_, nullptr); }

@@ -110,4 +110,8 @@ void ClearPendingException() {
   Pending().Reset();
 }
 
+void RaiseNilObjectException() {
+  Raise("NilObjectException", "an object was used where there was none (nil)");
+}
+
 }  // namespace host

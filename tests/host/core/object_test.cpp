@@ -47,6 +47,16 @@ TEST(ObjectReferences, AConstructorHookRunsOnTheNewObject) {
   EXPECT_EQ(object->InstanceData(), nullptr);
 }
 
+TEST(ObjectReferences, UsingNilRaisesNilObjectExceptionInsteadOfCrashing) {
+  host::Ref<host::Object> nothing;
+  try {
+    (void)nothing->RefCount();
+    FAIL() << "using nil did not raise";
+  } catch (const host::RaisedException& e) {
+    EXPECT_EQ(e.ClassName(), "NilObjectException");
+  }
+}
+
 TEST(CheckCast, AcceptsNilTheClassAndItsSubclasses) {
   host::ClassDescription base = Described("CastBase");
   host::ClassDescription derived = Described("CastDerived", &base);

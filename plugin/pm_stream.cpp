@@ -34,10 +34,7 @@ std::int64_t rbPm_OpenOutput(REALobject instance, std::int64_t deviceID, std::in
   const PmDeviceID device = Low32(deviceID);
   const PmError result =
       Pm_OpenOutput(&stream, device, nullptr, Low32(bufferSize), nullptr, nullptr, Low32(latency));
-  if (result == pmNoError) {
-    AdoptStream(instance, stream, device, true);
-  }
-  return result;
+  return result == pmNoError ? AdoptStream(instance, stream, device, true) : result;
 }
 
 std::int64_t rbPm_OpenInput(REALobject instance, std::int64_t deviceID, std::int64_t bufferSize) {
@@ -46,10 +43,7 @@ std::int64_t rbPm_OpenInput(REALobject instance, std::int64_t deviceID, std::int
   const PmDeviceID device = Low32(deviceID);
   const PmError result =
       Pm_OpenInput(&stream, device, nullptr, Low32(bufferSize), nullptr, nullptr);
-  if (result == pmNoError) {
-    AdoptStream(instance, stream, device, false);
-  }
-  return result;
+  return result == pmNoError ? AdoptStream(instance, stream, device, false) : result;
 }
 
 std::int64_t rbAbortStream(REALobject instance) {

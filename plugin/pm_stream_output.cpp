@@ -3,7 +3,9 @@
 #include <portmidi.h>
 
 #include <algorithm>
+#include <new>
 #include <span>
+#include <vector>
 
 #include "event_value.h"
 #include "host_entries.h"
@@ -43,7 +45,13 @@ std::int64_t WriteSysExBytes(OpenStream& open, PmStream* stream, std::int64_t wh
     return pmBadData;
   }
   const PmTimestamp time = Low32(when);
-  const auto events = PackSysEx(bytes, static_cast<std::size_t>(last - bytes) + 1, time);
+  std::vector<PmEvent> events;
+  try {
+    events = PackSysEx(bytes, static_cast<std::size_t>(last - bytes) + 1, time);
+  } catch (const std::bad_alloc&) {
+    // Nothing has been sent yet, and no C++ exception may reach the host.
+    return pmInsufficientMemory;
+  }
   return WriteEvents(open, events, [&] { return Pm_WriteSysEx(stream, time, bytes); });
 }
 

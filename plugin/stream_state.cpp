@@ -1,5 +1,6 @@
 #include "stream_state.h"
 
+#include <new>
 #include <unordered_map>
 
 #include "host_entries.h"
@@ -18,9 +19,15 @@ StreamData& StreamDataOf(REALobject instance) {
   return *qrx::InstanceData<StreamData>(instance, PMStreamClass);
 }
 
-void AdoptStream(REALobject owner, PmStream* stream, PmDeviceID device, bool output) {
+PmError AdoptStream(REALobject owner, PmStream* stream, PmDeviceID device, bool output) noexcept {
+  try {
+    OpenStreams()[stream] = OpenStream{owner, device, output, false};
+  } catch (const std::bad_alloc&) {
+    Pm_Close(stream);
+    return pmInsufficientMemory;
+  }
   StreamDataOf(owner).stream = stream;
-  OpenStreams()[stream] = OpenStream{owner, device, output, false};
+  return pmNoError;
 }
 
 OpenStream* OpenStreamOf(REALobject owner) {

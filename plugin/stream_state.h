@@ -27,8 +27,10 @@ struct OpenStream {
   bool sysexInProgress;
 };
 
-// Records the stream the object has just opened; the object's data now holds it.
-void AdoptStream(REALobject owner, PmStream* stream, PmDeviceID device, bool output);
+// Records the stream the object has just opened; the object's data now holds it. When the
+// record can't be made (no memory) the stream is closed again and pmInsufficientMemory
+// returned, so that no C++ exception reaches the host.
+PmError AdoptStream(REALobject owner, PmStream* stream, PmDeviceID device, bool output) noexcept;
 // The record of the object's stream; null when it holds none.
 OpenStream* OpenStreamOf(REALobject owner);
 // Closes the object's stream, if it holds one, and forgets it.

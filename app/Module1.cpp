@@ -23,4 +23,9 @@ void RunInitializers() {
   MidiOutCnt = host::CreateArray<std::int64_t>(kLastPortRow);
 }
 
+void RunFinalizers() {
+  MIDIOutput = nullptr;
+  MIDIPort = nullptr;
+}
+
 }  // namespace Module1

@@ -36,4 +36,9 @@ extern host::Ref<host::Object> MIDIPort;
 // Gives every global its starting value, in the alphabetical order of the names.
 void RunInitializers();
 
+// Lets go of the plugin objects while the plugin and its MIDI layer are still there: a
+// stream still open when the window was closed mid-transfer is closed here, not during the
+// process's exit, when the plugin's own state may already be gone.
+void RunFinalizers();
+
 }  // namespace Module1

@@ -21,6 +21,7 @@ void Observe(StartUpStep step) {
 void DescribeClasses() {
   PluginBindings::RunInitializers();
   Tandemorphix_Loader::Class();
+  Window1::_wrapper_Timer1::Class();
   Window1::Class();
 }
 
@@ -59,9 +60,14 @@ void StartUp() {
   });
 }
 
+void ShutDown() {
+  host::RuntimePerformFinalizers();
+  Module1::RunFinalizers();
+}
+
 int RunApplication() {
   StartUp();
   host::RuntimeRun();
-  host::RuntimePerformFinalizers();
+  ShutDown();
   return host::RuntimeExit();
 }

@@ -21,6 +21,10 @@ void SetStartUpObserver(StartUpObserver observer);
 // raises skips the steps after it and goes to the framework's unhandled-exception report.
 void StartUp();
 
-// StartUp, then the event loop until the application quits, then the finalisers. Answers
-// the process's exit status.
+// Ends the program once the event loop has returned: the framework's finalisers (which
+// close the windows, their timers first), then the shared state's plugin objects.
+void ShutDown();
+
+// StartUp, then the event loop until the application quits, then ShutDown. Answers the
+// process's exit status.
 int RunApplication();

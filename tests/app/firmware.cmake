@@ -15,7 +15,7 @@ target_compile_definitions(firmware_program_harness PRIVATE
 add_dependencies(firmware_program_harness QRXPortMidi_double)
 
 # One program each, so that each starts the program with its own devices.
-foreach(name port_search_test port_search_limit_test firmware_loading_test
+foreach(name port_search_test port_search_limit_test firmware_loading_test program_end_test
              firmware_transfer_test)
   add_executable(${name} firmware/${name}.cpp)
   target_link_libraries(${name} PRIVATE firmware_program_harness GTest::gtest_main)

@@ -22,6 +22,7 @@ struct Observed {
   std::vector<StartUpStep> steps;
   bool storeExistedBeforeInitializers = false;
   bool tablesFullAndZeroBeforeBinding = false;
+  bool classesDescribedBeforeBinding = false;
   bool slotsEmptyBeforeBinding = false;
   bool slotsFilledBeforeApplicationObject = false;
   bool appObjectBeforeItsStep = false;
@@ -55,6 +56,16 @@ bool TablesFullAndZero() {
          FirmwareLine == 0 && MidiInID == 0 && MidiOutID == 0 && !MIDIOutput && !MIDIPort;
 }
 
+bool ProgramClassesDescribed() {
+  for (const char* name :
+       {"PortMidiDeviceInfoQRX", "PortMidiEventQRX", "PortMidiQRX", "PortMidiStreamQRX",
+        "Tandemorphix_Loader", "Window1._wrapper_Timer1", "Window1.Window1"}) {
+    if (!host::FindClass(name))
+      return false;
+  }
+  return true;
+}
+
 bool AllSlots(bool filled) {
   auto table = PluginBindings::Table();
   return std::all_of(table.begin(), table.end(), [filled](const auto& record) {
@@ -71,6 +82,7 @@ void Observe(StartUpStep step) {
     case StartUpStep::BindPlugin:
       gObserved.tablesFullAndZeroBeforeBinding = TablesFullAndZero();
       gObserved.slotsEmptyBeforeBinding = AllSlots(false);
+      gObserved.classesDescribedBeforeBinding = ProgramClassesDescribed();
       break;
     case StartUpStep::ApplicationObject:
       gObserved.slotsFilledBeforeApplicationObject = AllSlots(true);
@@ -118,6 +130,8 @@ TEST(StartUp, RunsItsStepsInTheirFixedOrder) {
   EXPECT_TRUE(gObserved.tablesFullAndZeroBeforeBinding)
       << "Module1's tables exist at full size, all zero, before the plugin is bound";
   EXPECT_TRUE(gObserved.slotsEmptyBeforeBinding);
+  EXPECT_TRUE(gObserved.classesDescribedBeforeBinding)
+      << "the initialisers describe the program's classes, the window's timer class included";
   EXPECT_TRUE(gObserved.slotsFilledBeforeApplicationObject)
       << "the plugin is bound before the application object exists";
   EXPECT_FALSE(gObserved.appObjectBeforeItsStep);

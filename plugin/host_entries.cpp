@@ -83,11 +83,15 @@ void HostUnlockObject(REALobject object) noexcept {
   }
 }
 
-void HostLockString(REALstring string) noexcept {
+bool HostLockString(REALstring string) noexcept {
   try {
-    if (REALLockStringFn entry = lockString.Get())
-      entry(string);
+    REALLockStringFn entry = lockString.Get();
+    if (!entry)
+      return false;
+    entry(string);
+    return true;
   } catch (...) {
+    return false;
   }
 }
 

@@ -16,9 +16,10 @@ double HostVersion() noexcept;
 // looked up again next time. A failure inside the host counts as a missing answer.
 REALobject HostNewInstance(const char* className) noexcept;  // "PluginNewInstance"
 void HostUnlockObject(REALobject object) noexcept;           // "REALUnlockObject"
-void HostLockString(REALstring string) noexcept;             // "REALLockString"
-void HostUnlockString(REALstring string) noexcept;           // "REALUnlockString"
-const char* HostStringBytes(REALstring string) noexcept;     // "StringGetCString"
+// Whether a reference was taken: only then may the caller give one back.
+bool HostLockString(REALstring string) noexcept;          // "REALLockString"
+void HostUnlockString(REALstring string) noexcept;        // "REALUnlockString"
+const char* HostStringBytes(REALstring string) noexcept;  // "StringGetCString"
 // The string's byte length through the host's "LenB( s as string ) as integer" method
 // ("REALLoadGlobalMethod"); -1 when the host cannot tell.
 std::int64_t HostStringByteLength(REALstring string) noexcept;

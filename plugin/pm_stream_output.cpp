@@ -69,7 +69,8 @@ std::int64_t rbPm_WriteSysEx(REALobject instance, std::int64_t when, REALstring 
   if (open == nullptr) {
     return kNoStream;
   }
-  qrx::HostLockString(message);
+  // Giving back a reference that was never taken would free the caller's string.
+  const bool locked = qrx::HostLockString(message);
   // Firmware data holds zero bytes: only the host's byte length says where the string ends.
   const char* bytes = qrx::HostStringBytes(message);
   const std::int64_t length = qrx::HostStringByteLength(message);
@@ -79,7 +80,9 @@ std::int64_t rbPm_WriteSysEx(REALobject instance, std::int64_t when, REALstring 
     auto* data = reinterpret_cast<unsigned char*>(const_cast<char*>(bytes));
     result = WriteSysExBytes(*open, StreamDataOf(instance).stream, when, data, length);
   }
-  qrx::HostUnlockString(message);
+  if (locked) {
+    qrx::HostUnlockString(message);
+  }
   return result;
 }
 

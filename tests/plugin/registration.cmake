@@ -18,6 +18,10 @@ add_executable(plugin_registration_test
 target_link_libraries(plugin_registration_test PRIVATE
   qrx_plugin_objects ${registration_portmidi} GTest::gtest_main)
 gtest_discover_tests(plugin_registration_test)
+if(TARGET fake_portmidi)
+  # Stream members on a fake host need the double's streams.
+  target_sources(plugin_registration_test PRIVATE registration/sysex_string_host_test.cpp)
+endif()
 
 # The plugin must show the host its entry point and nothing else of ours.
 add_test(NAME plugin_exports_only_its_entry_point

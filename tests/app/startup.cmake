@@ -11,6 +11,9 @@ endfunction()
 add_app_test(app_layout_streams_test layout_streams_test.cpp)
 target_link_libraries(app_layout_streams_test PRIVATE GTest::gtest_main)
 
+add_app_test(app_layout_values_test layout_values_test.cpp)
+target_link_libraries(app_layout_values_test PRIVATE GTest::gtest_main)
+
 add_app_test(app_property_param_test property_param_test.cpp)
 target_link_libraries(app_property_param_test PRIVATE GTest::gtest_main)
 

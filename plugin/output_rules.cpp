@@ -13,16 +13,18 @@ std::uint32_t ByteOf(PmMessage message, int index) {
 
 }  // namespace
 
-bool FollowEventWrite(bool sysexInProgress, std::span<const PmEvent> events,
-                      const std::function<void(const PmEvent&)>& onShort) {
+SysExState FollowEventWrite(bool sysexInProgress, std::span<const PmEvent> events,
+                            void (*onShort)(const PmEvent&)) {
+  bool touched = sysexInProgress;
   for (const PmEvent& event : events) {
     const std::uint32_t status = ByteOf(event.message, 0);
     int firstDataByte = 0;
     if (status == kSysEx) {
       if (sysexInProgress) {
-        return false;  // refused: the earlier message never ended
+        return {false, true};  // refused: the earlier message never ended
       }
       sysexInProgress = true;
+      touched = true;
       firstDataByte = 1;
     } else if ((status & 0x80) != 0 && status != kEndOfSysEx) {
       if (!sysexInProgress) {
@@ -32,10 +34,10 @@ bool FollowEventWrite(bool sysexInProgress, std::span<const PmEvent> events,
       if (status >= 0xF8) {
         continue;  // real-time bytes may sit inside a System Exclusive message
       }
-      return false;  // refused, and the System Exclusive message is ended
+      return {false, true};  // refused, and the System Exclusive message is ended
     }
     if (!sysexInProgress) {
-      return false;  // refused: data without a status byte
+      return {false, touched};  // refused: data without a status byte
     }
     for (int index = firstDataByte; index < 4; ++index) {
       if (ByteOf(event.message, index) == kEndOfSysEx) {
@@ -44,7 +46,7 @@ bool FollowEventWrite(bool sysexInProgress, std::span<const PmEvent> events,
       }
     }
   }
-  return sysexInProgress;
+  return {sysexInProgress, touched};
 }
 
 std::vector<PmEvent> PackSysEx(const unsigned char* bytes, std::size_t length, PmTimestamp when) {

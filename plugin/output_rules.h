@@ -6,16 +6,23 @@
 #include <portmidi.h>
 
 #include <cstddef>
-#include <functional>
 #include <span>
 #include <vector>
 
+// Where an event write leaves a stream's System Exclusive message.
+struct SysExState {
+  // When PortMidi takes every event, or refuses one for its bytes.
+  bool inProgressAfter;
+  // When the operating system fails the write partway: a message that was in progress or
+  // began stays so in PortMidi, since only a delivered 0xF7 ends it.
+  bool inProgressAfterHostError;
+};
+
 // Walks the events as PortMidi's event write does, starting with the given System Exclusive
 // state; calls onShort for each event that goes out as a short message and stops at the
-// first event PortMidi refuses. Answers whether a System Exclusive message is in progress
-// afterwards.
-bool FollowEventWrite(bool sysexInProgress, std::span<const PmEvent> events,
-                      const std::function<void(const PmEvent&)>& onShort);
+// first event PortMidi refuses.
+SysExState FollowEventWrite(bool sysexInProgress, std::span<const PmEvent> events,
+                            void (*onShort)(const PmEvent&));
 
 // The events a System Exclusive write makes of the bytes up to and including the first 0xF7
 // (which must lie within them): four bytes to an event, the first byte lowest.

@@ -28,10 +28,11 @@ std::int64_t WriteEvents(OpenStream& open, std::span<const PmEvent> events, Send
   if (!open.output) {
     return send();
   }
-  const bool inProgressAfter = FollowEventWrite(
-      open.sysexInProgress, events, [](const PmEvent& event) { CurrentPmEvent() = event; });
+  const SysExState after = FollowEventWrite(open.sysexInProgress, events,
+                                            [](const PmEvent& event) { CurrentPmEvent() = event; });
   const PmError result = send();
-  open.sysexInProgress = inProgressAfter;
+  open.sysexInProgress =
+      result == pmHostError ? after.inProgressAfterHostError : after.inProgressAfter;
   return result;
 }
 

@@ -221,6 +221,25 @@ TEST_F(MidiOutputTest, ShortMessageThatFailsToSendIsStillRecorded) {
   EXPECT_TRUE(output.HostError());
 }
 
+TEST_F(MidiOutputTest, SysExCutShortByAHostErrorStaysInProgress) {
+  const auto before = Recorded();
+  fake_portmidi::FailNextSend();
+  EXPECT_EQ(output.WriteSysEx(0, Bytes({0xF0, 0x01, 0xF7})), -10000);
+  ASSERT_TRUE(fake_portmidi::OpenStreamOn(2)->sysexInProgress);
+  // PortMidi refuses the note inside the unfinished message, so it is not the last one sent.
+  EXPECT_EQ(output.WriteShort(0, 0x403C90), -9994);
+  EXPECT_EQ(Recorded(), before);
+  EXPECT_EQ(output.WriteShort(0, 0x403C90), 0);
+  EXPECT_EQ(Recorded().first, 0x403C90);
+}
+
+TEST_F(MidiOutputTest, HostErrorOnAShortMessageLeavesNoSysExInProgress) {
+  fake_portmidi::FailNextSend();
+  EXPECT_EQ(output.WriteShort(0, 0x403C90), -10000);
+  EXPECT_EQ(output.WriteShort(0, 0x403C80), 0);
+  EXPECT_EQ(Recorded().first, 0x403C80);
+}
+
 TEST_F(MidiOutputTest, TheRecordIsSharedByAllStreams) {
   Stream other;
   ASSERT_EQ(other.OpenOutput(3), 0);

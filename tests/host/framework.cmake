@@ -5,6 +5,8 @@ add_executable(host_framework_test
   framework/tables_and_files_test.cpp
 )
 target_link_libraries(host_framework_test PRIVATE host_framework GTest::gtest_main)
+# The dialog's filter text is the framework's own, not part of its public surface.
+target_include_directories(host_framework_test PRIVATE ${PROJECT_SOURCE_DIR}/host/src/framework)
 gtest_discover_tests(host_framework_test)
 
 add_executable(host_framework_gui_test

@@ -29,17 +29,24 @@ void QtModalProvider::ShowMessage(const std::string& text) {
   box.exec();
 }
 
+std::string DialogFilter(const FileTypeInfo& type) {
+  std::string patterns;
+  for (const std::string& extension : type.extensions) {
+    patterns += (patterns.empty() ? "*." : " *.") + extension;
+  }
+  const std::string suffix = "(" + patterns + ")";
+  if (type.name.ends_with(suffix))
+    return type.name;
+  return type.name.empty() ? suffix : type.name + " " + suffix;
+}
+
 std::optional<std::string> QtModalProvider::ChooseOpenFile(const std::vector<FileTypeInfo>& types) {
   if (NobodyCanSee())
     return std::nullopt;
-  // "Name (*.ext)" per type; the dialog reads the patterns from the last parentheses.
+  // The dialog reads each filter's patterns from its last parentheses.
   QStringList filters;
   for (const FileTypeInfo& type : types) {
-    QStringList patterns;
-    for (const std::string& extension : type.extensions) {
-      patterns << "*." + framework::ToQt(extension);
-    }
-    filters << framework::ToQt(type.name) + " (" + patterns.join(' ') + ")";
+    filters << framework::ToQt(DialogFilter(type));
   }
   const QString path =
       QFileDialog::getOpenFileName(nullptr, QString(), QString(), filters.join(";;"));

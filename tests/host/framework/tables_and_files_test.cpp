@@ -9,6 +9,7 @@
 #include "host/array.h"
 #include "host/binary_stream.h"
 #include "host/text.h"
+#include "qt_modal_provider.h"
 
 namespace {
 
@@ -70,6 +71,12 @@ TEST(Str, GivesPlainDecimal) {
   EXPECT_EQ(host::Str(0, ""), "0");
   EXPECT_EQ(host::Str(INT64_MIN), "-9223372036854775808");
   EXPECT_EQ(RaisedClass([] { host::Str(5, "#.00"); }), "UnsupportedFormatException");
+}
+
+TEST(FileDialogFilter, NamesEachFileTypeWithItsPatternsOnce) {
+  EXPECT_EQ(host::DialogFilter({"Syx File (*.syx)", "SYX", {"syx"}}), "Syx File (*.syx)");
+  EXPECT_EQ(host::DialogFilter({"Syx File", "SYX", {"syx"}}), "Syx File (*.syx)");
+  EXPECT_EQ(host::DialogFilter({"MIDI", "", {"mid", "smf"}}), "MIDI (*.mid *.smf)");
 }
 
 class BinaryStreamTest : public ::testing::Test {

@@ -105,7 +105,7 @@ class StartedProgram : public ::testing::Environment {
     StartUp();
     SetStartUpObserver(nullptr);
   }
-  void TearDown() override { host::RuntimePerformFinalizers(); }
+  void TearDown() override { ShutDown(); }
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new StartedProgram);

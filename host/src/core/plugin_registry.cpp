@@ -37,9 +37,13 @@ ClassDescription& DescribeRegisteredClass(const std::string& name) {
   // the one that runs.
   const ClassDescription* self = &made;
   made.constructor = [self](Object& object) {
+    // Only what the constructor itself raised belongs to this creation: a plugin member may
+    // create objects while an exception it raised earlier waits for the member to return.
+    const bool raisedBefore = HasPendingException();
     if (self->pluginRecord->constructor)
       self->pluginRecord->constructor(Handle(object));
-    RaisePendingException();
+    if (!raisedBefore)
+      RaisePendingException();
   };
   made.destructor = [self](Object& object) {
     if (self->pluginRecord->destructor)

@@ -122,6 +122,22 @@ TEST_F(Registry, ObjectsGetZeroedDataBeforeTheConstructorAndTheDestructorAtTheEn
   EXPECT_EQ(Sample::destroyed, 1);
 }
 
+TEST_F(Registry, AnExceptionPendingBeforeACreationStaysPendingAndTheObjectIsMade) {
+  host::SetPendingException(host::MakeException("OutOfBoundsException", "raised earlier"));
+  auto newInstance =
+      reinterpret_cast<PluginNewInstanceFn>(host::HostResolveEntry("PluginNewInstance"));
+  REALobject made = newInstance("SampleQRX");
+  ASSERT_NE(made, nullptr);
+  reinterpret_cast<host::Object*>(made)->Release();
+  try {
+    host::RaisePendingException();
+    FAIL() << "the earlier exception was lost";
+  } catch (const host::RaisedException& e) {
+    EXPECT_EQ(e.ClassName(), "OutOfBoundsException");
+    EXPECT_EQ(e.Exception()->message, "raised earlier");
+  }
+}
+
 TEST_F(Registry, ProgramDescriptionsKeepTheirHooksAndGainTheRecord) {
   static host::ClassDescription program;
   program.name = "ProgramFirstQRX";

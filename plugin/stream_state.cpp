@@ -9,8 +9,10 @@
 namespace {
 
 std::unordered_map<PmStream*, OpenStream>& OpenStreams() {
-  static std::unordered_map<PmStream*, OpenStream> streams;
-  return streams;
+  // Never destroyed: a host may release its last stream objects while the process exits,
+  // after the plugin's statics would be gone.
+  static auto* streams = new std::unordered_map<PmStream*, OpenStream>;
+  return *streams;
 }
 
 }  // namespace

@@ -215,12 +215,14 @@ TEST(LayoutValues, EachControlHasItsPlaceParentTabIndexAndText) {
     EXPECT_EQ(Get<std::int64_t>(v, "Height"), row.height);
     EXPECT_EQ(Get<std::int64_t>(v, "TabIndex"), row.tab);
     EXPECT_EQ(Get<bool>(v, "Enabled"), row.enabled);
-    if (row.text && v.contains("Caption"))
+    if (row.text && v.contains("Caption")) {
       EXPECT_EQ(Get<std::string>(v, "Caption"), row.text);
-    else if (row.text)
+    } else if (row.text) {
       EXPECT_EQ(Get<std::string>(v, "Text"), row.text);
-    if (v.contains("FontSize"))
+    }
+    if (v.contains("FontSize")) {
       EXPECT_EQ(Get<float>(v, "FontSize"), row.fontSize);
+    }
   }
 }
 
@@ -249,8 +251,9 @@ TEST(LayoutValues, EveryControlCarriesTheCommonValues) {
       EXPECT_EQ(Get<std::string>(v, "DataSource"), "");
       EXPECT_EQ(Get<std::string>(v, "DataField"), "");
     }
-    if (!v.contains("BorderColor"))
+    if (!v.contains("BorderColor")) {
       EXPECT_TRUE(Get<bool>(v, "TabStop"));
+    }
   }
 }
 

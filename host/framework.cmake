@@ -16,6 +16,7 @@ target_sources(host_framework PRIVATE
   src/framework/runtime.cpp
   src/framework/set_properties.cpp
   src/framework/text.cpp
+  src/framework/thin_progress_bar.cpp
   src/framework/timer.cpp
   src/framework/weak_ref.cpp
   src/framework/window.cpp

@@ -17,6 +17,8 @@ add_executable(host_framework_gui_test
   framework/window_test.cpp
 )
 target_link_libraries(host_framework_gui_test PRIVATE host_test_support GTest::gtest)
+# The peers' widgets are the framework's own, looked at where a test checks what is drawn.
+target_include_directories(host_framework_gui_test PRIVATE ${PROJECT_SOURCE_DIR}/host/src/framework)
 gtest_discover_tests(host_framework_gui_test
   PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
   DISCOVERY_MODE PRE_TEST)

@@ -1,4 +1,3 @@
-#include <QProgressBar>
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -8,6 +7,7 @@
 #include "framework_internal.h"
 #include "host/controls.h"
 #include "property_table.h"
+#include "thin_progress_bar.h"
 
 namespace host {
 namespace {
@@ -26,31 +26,22 @@ constexpr std::array kBarProperties{
         [](ProgressBar& c, const LayoutValue& v) { c.SetIndeterminate(AsBoolean(v)); }},
 };
 
-// A thin bar with no text, a light track and a blue fill.
-constexpr char kThinBarStyle[] =
-    "QProgressBar { border: none; border-radius: 3px; background-color: #5a5a5a; }"
-    "QProgressBar::chunk { border-radius: 3px; background-color: #2f7ae5; }";
-
 class ProgressBarPeer : public ControlPeer {
  public:
-  explicit ProgressBarPeer(ProgressBar& bar) : ControlPeer(new QProgressBar), bar_(bar) {
-    auto* widget = static_cast<QProgressBar*>(Widget());
-    widget->setTextVisible(false);
-    widget->setStyleSheet(kThinBarStyle);
-  }
+  explicit ProgressBarPeer(ProgressBar& bar) : ControlPeer(new ThinProgressBar), bar_(bar) {}
 
   void Sync() override {
-    auto* widget = static_cast<QProgressBar*>(Widget());
+    auto* widget = static_cast<ThinProgressBar*>(Widget());
     if (bar_.Indeterminate()) {
-      widget->setRange(0, 0);  // the toolkit's busy indicator
+      widget->SetRange(0);
       return;
     }
-    // The toolkit ignores a value outside its range, so the value is brought into it: above
-    // the maximum a full bar, below zero an empty one.
+    // The bar is drawn within its range: above the maximum a full bar, below zero an empty
+    // one; the control keeps the value as given.
     const int maximum = static_cast<int>(std::clamp<std::int64_t>(bar_.Maximum(), 0, INT_MAX));
     const double value = std::isnan(bar_.Value()) ? 0.0 : bar_.Value();
-    widget->setRange(0, std::max(maximum, 1));
-    widget->setValue(static_cast<int>(std::clamp(std::round(value), 0.0, double(maximum))));
+    widget->SetRange(std::max(maximum, 1));
+    widget->SetValue(static_cast<int>(std::clamp(std::round(value), 0.0, double(maximum))));
   }
 
  private:

@@ -5,11 +5,11 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
-#include <QProgressBar>
 
 #include "gui_fixture.h"
 #include "host/modal.h"
 #include "qt_access.h"
+#include "thin_progress_bar.h"
 
 namespace gui_test {
 namespace {
@@ -101,8 +101,8 @@ TEST_F(GuiTest, AButtonClickRunsItsHandlerUnlessDisabled) {
 TEST_F(GuiTest, AProgressValueAboveTheMaximumShowsAFullBar) {
   host::Ref<host::ProgressBar> bar;
   ShowWindow([&](TraceWindow& w) { bar = Add<host::ProgressBar>(w, "Bar", 10, 10, 200, 8); });
-  auto* widget = qobject_cast<QProgressBar*>(WidgetOf(*bar));
-  EXPECT_FALSE(widget->isTextVisible());
+  auto* widget = dynamic_cast<host::framework::ThinProgressBar*>(WidgetOf(*bar));
+  ASSERT_NE(widget, nullptr);
   bar->SetMaximum(100);
   bar->SetValue(101);
   EXPECT_EQ(bar->Value(), 101);  // kept as given

@@ -22,7 +22,7 @@ target_link_libraries(app_plugin_bindings_test PRIVATE fake_portmidi GTest::gtes
 add_dependencies(app_plugin_bindings_test QRXPortMidi_double)
 
 add_app_test(app_startup_test startup_test.cpp)
-target_link_libraries(app_startup_test PRIVATE fake_portmidi GTest::gtest_main)
+target_link_libraries(app_startup_test PRIVATE fake_portmidi host_test_support GTest::gtest_main)
 add_dependencies(app_startup_test QRXPortMidi_double)
 
 add_app_test(app_missing_plugin_test missing_plugin_test.cpp)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+#include <QWidget>
 #include <algorithm>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "host/plugin_binding.h"
 #include "host/runtime.h"
 #include "host/window.h"
+#include "qt_access.h"
 
 namespace {
 
@@ -167,6 +170,21 @@ TEST(StartUp, EndsWithOneShownWindowThatIsTheImplicitInstance) {
   EXPECT_EQ(window->MidiOutError, 0);
   EXPECT_EQ(Window1::ImplicitInstance(), window) << "the accessor finds the window, makes none";
   EXPECT_EQ(host::RuntimeOpenWindows().size(), 1u);
+}
+
+// Last, since it closes the window: the user's close ends the event loop and the program
+// with status 0.
+TEST(StartUp, TheEventLoopRunsUntilTheUserClosesTheWindowThenEndsWithStatusZero) {
+  auto window = TheWindow();
+  ASSERT_TRUE(window);
+  QWidget* shown = test_support::WidgetOf(*window);
+  window.Reset();
+  bool closedFromTheLoop = false;
+  QTimer::singleShot(100, [&] { closedFromTheLoop = shown->close(); });
+  EXPECT_EQ(host::RuntimeRun(), 0);
+  EXPECT_TRUE(closedFromTheLoop);
+  EXPECT_TRUE(host::RuntimeOpenWindows().empty());
+  EXPECT_EQ(host::RuntimeExit(), 0);
 }
 
 }  // namespace

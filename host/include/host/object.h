@@ -55,7 +55,8 @@ class Ref {
   T* get() const { return ptr_; }
   T* operator->() const { return &**this; }
   T& operator*() const {
-    if (!ptr_) RaiseNilObjectException();
+    if (!ptr_)
+      RaiseNilObjectException();
     return *ptr_;
   }
   explicit operator bool() const { return ptr_ != nullptr; }

@@ -62,8 +62,7 @@ class Ref {
   explicit operator bool() const { return ptr_ != nullptr; }
   // Hands the reference to the caller, who must release it.
   T* Detach() { return std::exchange(ptr_, nullptr); }
-  void Reset() { Ref().Swap(*this); }
-  void Swap(Ref& other) noexcept { std::swap(ptr_, other.ptr_); }
+  void Reset() { *this = nullptr; }
 
  private:
   T* ptr_ = nullptr;
@@ -133,10 +132,5 @@ Ref<Object> RuntimeNewObject(const ClassDescription& cls);
 // Answers the object when it is of the class (or a subclass) and nil for nil; raises
 // IllegalCastException for an object of another class.
 Ref<Object> RuntimeCheckCast(Ref<Object> object, const ClassDescription& cls);
-
-// Handles as the plugin sees them.
-inline REALclassDefinition* PluginRecordOf(const Object& object) {
-  return object.Class().pluginRecord;
-}
 
 }  // namespace host

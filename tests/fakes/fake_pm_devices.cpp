@@ -28,8 +28,8 @@ void Enumerate() {
                                          device.input ? 1 : 0, device.output ? 1 : 0, 0});
   }
   state.openOn.assign(state.table.size(), nullptr);
-  state.defaultInput = state.scriptedDefaultInput.value_or(FirstDevice(true));
-  state.defaultOutput = state.scriptedDefaultOutput.value_or(FirstDevice(false));
+  state.defaultInput = FirstDevice(true);
+  state.defaultOutput = FirstDevice(false);
   ++state.enumerations;
 }
 

@@ -31,9 +31,8 @@ struct Device {
 void Reset();
 
 // The devices the next enumeration (the next Pm_Initialize that starts PortMidi) finds.
-// The default input and output are the first input and the first output, unless set.
+// The default input and output are the first input and the first output.
 void SetDevices(std::vector<Device> devices);
-void SetDefaultDevices(PmDeviceID input, PmDeviceID output);
 
 int InitializeCalls();  // every Pm_Initialize, also those that found PortMidi started
 int Enumerations();     // the Pm_Initialize calls that built a device table

@@ -69,11 +69,6 @@ void SetDevices(std::vector<Device> devices) {
   TheState().scripted = std::move(devices);
 }
 
-void SetDefaultDevices(PmDeviceID input, PmDeviceID output) {
-  TheState().scriptedDefaultInput = input;
-  TheState().scriptedDefaultOutput = output;
-}
-
 int InitializeCalls() {
   return TheState().initializeCalls;
 }

@@ -34,8 +34,6 @@ struct Stream {
 
 struct State {
   std::vector<Device> scripted;
-  std::optional<PmDeviceID> scriptedDefaultInput;
-  std::optional<PmDeviceID> scriptedDefaultOutput;
 
   bool initialized = false;
   std::vector<Device> table;

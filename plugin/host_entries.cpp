@@ -3,11 +3,11 @@
 #include "host_entry.h"
 #include "registration.h"
 
-REALpluginResolver gResolver = nullptr;
-
 namespace qrx {
 namespace {
 
+// The resolver REALPluginMain was last given; null before.
+REALpluginResolver gResolver = nullptr;
 double gHostVersion = 0;
 std::uint64_t gResolverGeneration = 0;
 

@@ -6,8 +6,6 @@
 
 #include "real_plugin_abi.h"
 
-// The resolver REALPluginMain was last given; null before.
-extern REALpluginResolver gResolver;
 // The record version declared to the host, from the host version.
 extern std::int32_t CurrentREALControlVersion;
 

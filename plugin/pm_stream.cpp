@@ -12,7 +12,6 @@
 namespace {
 
 constexpr std::int64_t kAllChannels = 0xFFFF;
-constexpr std::int64_t kNoStream = -1;
 // PortMidi's host-error texts are shorter than 256 bytes; two more leave room for the NUL.
 constexpr unsigned int kHostErrorBufferSize = 258;
 

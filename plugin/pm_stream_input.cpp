@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr std::int64_t kNoStream = -1;
 // Both setters answer -1 on every path; callers read the properties to see what was taken.
 constexpr std::int64_t kSetterResult = -1;
 

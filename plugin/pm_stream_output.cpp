@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr std::int64_t kNoStream = -1;
 constexpr std::int64_t kNoMessage = -1;
 constexpr unsigned char kEndOfSysEx = 0xF7;
 

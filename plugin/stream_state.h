@@ -18,6 +18,9 @@ static_assert(sizeof(StreamData) == 24);
 
 StreamData& StreamDataOf(REALobject instance);
 
+// What a stream member answers when the object holds no stream.
+inline constexpr std::int64_t kNoStream = -1;
+
 // What the plugin knows of a stream it opened.
 struct OpenStream {
   REALobject owner;

@@ -1,5 +1,4 @@
 // Building host strings from bytes, and raising host exceptions.
-#include <cstring>
 #include <exception>
 #include <new>
 #include <stdexcept>
@@ -8,6 +7,7 @@
 
 #include "host_entries.h"
 #include "host_entry.h"
+#include "host_text.h"
 
 namespace {
 
@@ -15,8 +15,6 @@ constexpr std::uint32_t kMacRoman = 0;
 constexpr std::uint32_t kUtf16 = 0x0100;
 constexpr std::uint32_t kIsoLatin1 = 0x0201;
 constexpr std::uint32_t kWindowsLatin1 = 0x0500;
-constexpr std::uint32_t kAscii = 0x0600;
-constexpr std::uint32_t kUtf8 = 0x08000100;
 constexpr std::uint32_t kNoEncoding = 0xFFFF;
 
 constexpr std::int64_t kLongestText = 0x7FFFFFFF;
@@ -82,7 +80,7 @@ std::uint32_t TagFor(const unsigned char* bytes, std::int64_t length, std::uint3
     if (bytes[i] >= 0x80)
       return encoding;
   }
-  return kAscii;
+  return kAsciiEncoding;
 }
 
 // A new string of the bytes tagged with the encoding, by whichever calls the host has.
@@ -108,7 +106,8 @@ REALstring BuildFromUtf16(const void* bytes, std::int32_t length) {
   if (!intermediate)
     return nullptr;
   REALConvertStringFn convert = convertString.Get();
-  HeldString converted(convert ? convert(intermediate.get(), kUtf8) : nullptr, unlockString);
+  HeldString converted(convert ? convert(intermediate.get(), kUtf8Encoding) : nullptr,
+                       unlockString);
   intermediate.Release();
   return converted.Detach();
 }
@@ -157,14 +156,10 @@ void RaiseFor(const std::exception_ptr& failure) noexcept {
 }
 
 void RaiseGuarded(const char* className, const char* message) {
-  REALstring text = nullptr;
-  if (message && *message) {
-    const bool outermost = !std::exchange(gRaising, true);
-    text = REALBuildUnicodeString(message, static_cast<std::int64_t>(std::strlen(message)), kUtf8);
-    if (outermost)
-      gRaising = false;
-  }
-  HeldString held(text, unlockString);
+  const bool outermost = !std::exchange(gRaising, true);
+  HeldString held(HostText(message, kUtf8Encoding), unlockString);
+  if (outermost)
+    gRaising = false;
   PluginNewInstanceFn create = newInstance.Get();
   if (!create)
     return;

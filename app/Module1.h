@@ -14,6 +14,10 @@ inline constexpr std::int64_t kLastMessage = 100000;
 inline constexpr std::int64_t kLastMessageByte = 140;
 inline constexpr std::int64_t kLastPortRow = 100;
 
+// How the output is opened, for OPEN's test and for every tick of a transfer alike.
+inline constexpr std::int64_t kOutputBufferSize = 10000;
+inline constexpr std::int64_t kOutputLatency = 0;
+
 // 1 while a CANCEL waits for the next timer tick.
 extern std::int64_t Cancel;
 // Message i in row i, one byte an entry: (kLastMessage + 1) x (kLastMessageByte + 1).

@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr std::int64_t kOutputBufferSize = 10000;
-constexpr std::int64_t kOutputLatency = 0;
-
 // The accepted part of a file, and the verdict on it.
 struct ReadFirmware {
   std::vector<std::uint8_t> bytes;
@@ -111,8 +108,8 @@ void Window1::PushButton2_Action(host::PushButton&) {
   firmware::StoreFirmwareSplit(read->bytes, read->plan, ModuleStore());
 
   const host::Ref<host::Object> testStream = host::RuntimeNewObject(PortMidiStreamQRX::Class());
-  const std::int64_t result = PortMidiStreamQRX::OpenOutput(testStream, Module1::MidiOutID,
-                                                            kOutputBufferSize, kOutputLatency);
+  const std::int64_t result = PortMidiStreamQRX::OpenOutput(
+      testStream, Module1::MidiOutID, Module1::kOutputBufferSize, Module1::kOutputLatency);
   if (result == 0) {
     PushButton2()->SetEnabled(false);
     PushButton3()->SetEnabled(true);

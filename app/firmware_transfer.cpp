@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr std::int64_t kOutputBufferSize = 10000;
-constexpr std::int64_t kOutputLatency = 0;
 constexpr std::int64_t kMessageBlockSize = 200;
 constexpr std::int64_t kLabelCap = 100;
 
@@ -80,8 +78,8 @@ void Window1::Timer1_Action(host::Timer&) {
   // Storing the new stream releases the previous tick's, which closes the output before it
   // is opened again.
   Module1::MIDIOutput = host::RuntimeNewObject(PortMidiStreamQRX::Class());
-  const std::int64_t opened = PortMidiStreamQRX::OpenOutput(Module1::MIDIOutput, Module1::MidiOutID,
-                                                            kOutputBufferSize, kOutputLatency);
+  const std::int64_t opened = PortMidiStreamQRX::OpenOutput(
+      Module1::MIDIOutput, Module1::MidiOutID, Module1::kOutputBufferSize, Module1::kOutputLatency);
 
   if (Module1::Cancel == 1) {
     EndTransfer(*this);

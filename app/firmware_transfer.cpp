@@ -26,7 +26,7 @@ std::int64_t ProgressFor(std::int64_t cursor, std::int64_t lastMessage) {
   return cursor * 101 / lastMessage;
 }
 
-// Message c of the store in a block of its own; WriteSysEx stops at the message's 0xF7.
+// The message at the cursor in a block of its own; WriteSysEx stops at its 0xF7.
 host::Ref<host::String> MessageAt(std::int64_t cursor) {
   const host::Ref<host::MemoryBlock> block = host::MemoryBlock::Make(kMessageBlockSize);
   for (std::int64_t j = 0; j <= Module1::FirmwareRow->Get(cursor); ++j) {

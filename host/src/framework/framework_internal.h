@@ -21,10 +21,6 @@ void HoldWindow(Ref<Window> window);
 // the event loop, so a window is never freed inside one of its own events.
 void ReleaseWindowLater(Window& window);
 
-}  // namespace host::framework
-
-namespace host::framework {
-
 // Forgets a reported unhandled exception and the exit status, so that a test can go on
 // after provoking one.
 void ResetRuntimeStatus();

@@ -17,9 +17,8 @@
 namespace host {
 namespace {
 
-using framework::LVT;
-using Row = framework::PropertyRow<Window>;
 using namespace framework;
+using Row = PropertyRow<Window>;
 
 constexpr std::array kWindowProperties{
     Row{"Width", LVT::Integer, [](Window& w, const LayoutValue& v) { w.SetWidth(AsInteger(v)); }},

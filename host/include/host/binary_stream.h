@@ -3,7 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
+#include <string>
 #include <vector>
 
 #include "host/modal.h"

@@ -20,6 +20,16 @@ std::string RaisedClass(F&& action) {
   return "nothing raised";
 }
 
+// Adds a timer, stored in `timer`, whose ticks the window counts.
+std::function<void(TraceWindow&)> WithCountedTimer(host::Ref<host::Timer>& timer) {
+  return [&timer](TraceWindow& w) {
+    timer = host::New<host::Timer>();
+    w._AddControl("Timer1", timer);
+    host::RuntimeAddEventHandler(*timer, host::Timer::kActionEvent,
+                                 host::RuntimeCreateDelegate(w, &TraceWindow::TimerAction));
+  };
+}
+
 TEST_F(GuiTest, ConstructionRaisesLayoutCreateControlsThenOpensTheShownWindow) {
   auto window = ShowWindow();
   EXPECT_EQ(window->trace, (std::vector<std::string>{"Layout", "CreateControls", "Open shown"}));
@@ -80,12 +90,7 @@ TEST_F(GuiTest, WindowsAndControlsRefuseToBeBuiltOffTheMainThread) {
 
 TEST_F(GuiTest, ARepeatingTimerTicksUntilDisabled) {
   host::Ref<host::Timer> timer;
-  auto window = ShowWindow([&](TraceWindow& w) {
-    timer = host::New<host::Timer>();
-    w._AddControl("Timer1", timer);
-    host::RuntimeAddEventHandler(*timer, host::Timer::kActionEvent,
-                                 host::RuntimeCreateDelegate(w, &TraceWindow::TimerAction));
-  });
+  auto window = ShowWindow(WithCountedTimer(timer));
   timer->SetRunMode(host::Timer::kModeMultiple);
   timer->SetPeriod(10);
   timer->SetEnabled(true);
@@ -98,12 +103,7 @@ TEST_F(GuiTest, ARepeatingTimerTicksUntilDisabled) {
 
 TEST_F(GuiTest, AOneShotTimerTicksOnceAndDisablesItself) {
   host::Ref<host::Timer> timer;
-  auto window = ShowWindow([&](TraceWindow& w) {
-    timer = host::New<host::Timer>();
-    w._AddControl("Timer1", timer);
-    host::RuntimeAddEventHandler(*timer, host::Timer::kActionEvent,
-                                 host::RuntimeCreateDelegate(w, &TraceWindow::TimerAction));
-  });
+  auto window = ShowWindow(WithCountedTimer(timer));
   timer->SetRunMode(host::Timer::kModeSingle);
   timer->SetPeriod(5);
   timer->SetEnabled(true);
@@ -115,12 +115,7 @@ TEST_F(GuiTest, AOneShotTimerTicksOnceAndDisablesItself) {
 
 TEST_F(GuiTest, ClosingTheWindowStopsItsTimerBeforeReleasingIt) {
   host::Ref<host::Timer> timer;
-  auto window = ShowWindow([&](TraceWindow& w) {
-    timer = host::New<host::Timer>();
-    w._AddControl("Timer1", timer);
-    host::RuntimeAddEventHandler(*timer, host::Timer::kActionEvent,
-                                 host::RuntimeCreateDelegate(w, &TraceWindow::TimerAction));
-  });
+  auto window = ShowWindow(WithCountedTimer(timer));
   timer->SetPeriod(5);
   timer->SetEnabled(true);
   ASSERT_TRUE(test_support::WaitUntil([&] { return window->ticks >= 1; }));

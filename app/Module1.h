@@ -4,14 +4,16 @@
 
 #include <cstdint>
 
+#include "FirmwareSplit.h"
 #include "host/array.h"
 #include "host/object.h"
 
 namespace Module1 {
 
-// Upper bounds of the tables; a table with the upper bound N holds N + 1 entries.
-inline constexpr std::int64_t kLastMessage = 100000;
-inline constexpr std::int64_t kLastMessageByte = 140;
+// Upper bounds of the tables; a table with the upper bound N holds N + 1 entries. The
+// store's shape is the one the firmware split fills.
+inline constexpr std::int64_t kLastMessage = firmware::kRowCount - 1;
+inline constexpr std::int64_t kLastMessageByte = firmware::kRowBytes - 1;
 inline constexpr std::int64_t kLastPortRow = 100;
 
 // How the output is opened, for OPEN's test and for every tick of a transfer alike.

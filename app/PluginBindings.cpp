@@ -206,7 +206,7 @@ void Set(Member member, PropertyParam& param, const Ref<Object>& self, std::int6
   Call<void>(member, Handle(held.get()), param.Get(), value);
 }
 
-// The constructor and destructor entries call the plugin only while no error is pending.
+// The constructor entries call the plugin only while no error is pending.
 void CallLifecycleEntry(Member member, Object& self) {
   if (host::HasPendingException())
     return;
@@ -250,11 +250,12 @@ void InitEntry(Object& self) {
 }
 
 void ExitEntry(Object& self) {
-  if (host::HasPendingException())
-    return;
+  // The object's memory goes whatever is pending, so its PortMidi stream must be closed now:
+  // an error waiting for its caller is set aside for the call and then given back.
+  Ref<Object> waiting = host::TakePendingException();
   reinterpret_cast<void (*)(REALobject)>(EntrySlot(kStreamExit))(Handle(&self));
   // A release cannot fail: an error the closing left behind has nobody to go to.
-  host::ClearPendingException();
+  host::SetPendingException(std::move(waiting));
 }
 
 Ref<host::String> HostError(const Ref<Object>& self) {

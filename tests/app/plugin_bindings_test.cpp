@@ -108,6 +108,26 @@ TEST_F(PluginBindingsTest, TheLastReleaseOfAStreamClosesIt) {
   EXPECT_EQ(fake_portmidi::CloseCount(), 1);
 }
 
+TEST_F(PluginBindingsTest, AStreamFreedWhileAnErrorIsPendingIsClosedAndTheErrorKept) {
+  auto stream = NewStream();
+  ASSERT_EQ(PortMidiStreamQRX::OpenOutput(stream, kOutput, 10000, 0), 0);
+  host::SetPendingException(host::MakeException("OutOfBoundsException", "raised earlier"));
+  stream.Reset();
+  EXPECT_FALSE(fake_portmidi::OpenStreamOn(kOutput));
+  EXPECT_EQ(fake_portmidi::CloseCount(), 1);
+  try {
+    host::RaisePendingException();
+    ADD_FAILURE() << "the error must still wait for its caller";
+  } catch (const host::RaisedException& error) {
+    EXPECT_EQ(error.Exception()->message, "raised earlier");
+  }
+
+  // Re-enumerating closes the plugin's open streams: none may refer to the freed object.
+  ASSERT_EQ(PortMidiQRX::ReInitialize(), 0);
+  auto again = NewStream();
+  EXPECT_EQ(PortMidiStreamQRX::OpenOutput(again, kOutput, 10000, 0), 0);
+}
+
 TEST_F(PluginBindingsTest, AnErrorThePluginRaisesReachesTheCallerAndReleasesTheArguments) {
   auto stream = NewStream();
   Ref<host::MemoryBlock> noBlock;

@@ -50,5 +50,7 @@ bool HasPendingException();
 void RaisePendingException();
 // Drops a pending exception without raising it.
 void ClearPendingException();
+// Takes the pending exception, if any, away without raising it, leaving none pending.
+Ref<Object> TakePendingException();
 
 }  // namespace host

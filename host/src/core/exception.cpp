@@ -95,8 +95,12 @@ bool HasPendingException() {
   return static_cast<bool>(Pending());
 }
 
+Ref<Object> TakePendingException() {
+  return std::exchange(Pending(), nullptr);
+}
+
 void RaisePendingException() {
-  Ref<Object> pending = std::exchange(Pending(), nullptr);
+  Ref<Object> pending = TakePendingException();
   if (!pending)
     return;
   if (auto* exception = dynamic_cast<ExceptionObject*>(pending.get())) {

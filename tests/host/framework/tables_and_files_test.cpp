@@ -114,7 +114,7 @@ TEST_F(BinaryStreamTest, ReadsEveryByteInOrderThenAnswersZeroAtTheEnd) {
 }
 
 TEST_F(BinaryStreamTest, ReadsAcrossItsBufferBoundaries) {
-  std::string content(200000, '\0');
+  std::string content(600000, '\0');
   for (std::size_t i = 0; i < content.size(); ++i)
     content[i] = static_cast<char>(i * 7);
   auto stream = host::BinaryStream::Open(File("big.syx", content), false);
@@ -158,7 +158,7 @@ TEST_F(BinaryStreamTest, RefusesNoFileAMissingFileAndAFolder) {
 }
 
 TEST_F(BinaryStreamTest, HandsOverBlocksReadsAgainFromTheStartAndSeesItsFileChange) {
-  std::string content(200000, '\0');
+  std::string content(600000, '\0');
   for (std::size_t i = 0; i < content.size(); ++i)
     content[i] = static_cast<char>(i * 7);
   const auto file = File("blocks.syx", content);

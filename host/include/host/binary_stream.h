@@ -39,17 +39,17 @@ class BinaryStream : public Object {
   std::uint64_t Position() const { return position_; }
   // Moves to the given byte and clears EndOfFile.
   void SetPosition(std::uint64_t position);
-  // Whether the file was written to, resized or replaced in place since it was opened: its
-  // size, modification or status-change time differ. A closed stream answers true.
+  // Whether the open file was written to or resized since it was opened: its size,
+  // modification or status-change time differ. (A file put in its place under the same name
+  // is another file: this stream goes on reading the one it opened.) A closed stream answers
+  // true.
   bool ChangedSinceOpen() const;
   // Closing twice is harmless.
   void Close();
 
  private:
-  // The file's identity, size and times, as fstat tells them.
+  // The file's size and times, as fstat tells them.
   struct FileState {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
     std::int64_t size = 0;
     std::int64_t modified[2] = {0, 0};
     std::int64_t statusChanged[2] = {0, 0};

@@ -78,8 +78,6 @@ bool BinaryStream::StateOf(int descriptor, FileState& state) {
   struct stat info {};
   if (fstat(descriptor, &info) != 0)
     return false;
-  state.device = info.st_dev;
-  state.inode = info.st_ino;
   state.size = info.st_size;
   state.modified[0] = info.st_mtim.tv_sec;
   state.modified[1] = info.st_mtim.tv_nsec;

@@ -37,10 +37,49 @@ SplitPlan FirmwareSplitter::Plan() const {
   return plan;
 }
 
-SplitPlan PlanFirmwareSplit(std::span<const std::uint8_t> file, void (*yield)()) {
+bool FirmwareSplitter::Take(std::span<const std::uint8_t> bytes) {
+  const std::uint8_t* next = bytes.data();
+  const std::uint8_t* const end = next + bytes.size();
+  while (next != end) {
+    if (stopped_ || column_ == kRowBytes) {
+      return Refuse();
+    }
+    // The row has room for kRowBytes - column_ more bytes, the closing 0xF7 included.
+    const std::int64_t look = std::min<std::int64_t>(kRowBytes - column_, end - next);
+    const auto* close = static_cast<const std::uint8_t*>(std::memchr(next, kEndOfExclusive, look));
+    const std::int64_t count = close ? close - next + 1 : look;
+    if (store_) {
+      std::memcpy(store_->buffer.data() + messages_ * kRowBytes + column_, next, count);
+    }
+    const std::int64_t dataBytes = close ? count - 1 : count;
+    KeepMarks(next, dataBytes);
+    taken_ += count;
+    next += count;
+    column_ += dataBytes;
+    if (close) {
+      if (store_) {
+        store_->rowEnds[messages_] = column_;
+      }
+      if (!CloseMessage()) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+void FirmwareSplitter::KeepMarks(const std::uint8_t* bytes, std::int64_t count) {
+  for (std::int64_t mark = kEndMarkFirst; mark <= kEndMarkSecond; ++mark) {
+    if (mark >= column_ && mark < column_ + count) {
+      marks_[mark - kEndMarkFirst] = bytes[mark - column_];
+    }
+  }
+}
+
+SplitPlan PlanFirmwareFile(const ReadBlock& read, void (*yield)()) {
   FirmwareSplitter splitter;
-  for (const std::uint8_t byte : file) {
-    if (!splitter.Take(byte)) {
+  for (std::span<const std::uint8_t> block = read(); !block.empty(); block = read()) {
+    if (!splitter.Take(block)) {
       break;
     }
     yield();
@@ -48,23 +87,28 @@ SplitPlan PlanFirmwareSplit(std::span<const std::uint8_t> file, void (*yield)())
   return splitter.Plan();
 }
 
-void StoreFirmwareSplit(std::span<const std::uint8_t> file, const SplitPlan& plan,
-                        const FirmwareStore& store) {
-  const std::uint8_t* next = file.data();
-  const std::uint8_t* const end = file.data() + plan.byteCount;
-  std::int64_t row = 0;
-  while (next != end) {
-    const auto* close =
-        static_cast<const std::uint8_t*>(std::memchr(next, kEndOfExclusive, end - next));
-    const std::uint8_t* const stop = close ? close + 1 : end;
-    std::copy(next, stop, store.buffer.begin() + row * kRowBytes);
-    if (close) {
-      store.rowEnds[row] = close - next;
-      ++row;
+bool StoreFirmwareFile(const ReadBlock& read, const SplitPlan& plan, const FirmwareStore& store,
+                       void (*yield)()) {
+  *store.lastMessage = -1;
+  FirmwareSplitter splitter(store);
+  std::size_t left = plan.byteCount;
+  while (left > 0) {
+    const std::span<const std::uint8_t> block = read();
+    if (block.empty()) {
+      break;
     }
-    next = stop;
+    const std::span<const std::uint8_t> planned = block.first(std::min(left, block.size()));
+    left -= planned.size();
+    if (!splitter.Take(planned) || left == 0) {
+      break;
+    }
+    yield();
+  }
+  if (splitter.Plan() != plan) {
+    return false;
   }
   *store.lastMessage = plan.messageCount - 1;
+  return true;
 }
 
 std::string DescribeRefusal(const SplitPlan& plan) {

@@ -1,13 +1,14 @@
 // Cutting a .syx firmware file into the System Exclusive messages of the firmware store.
 // Free of the framework so that OPEN, the tests, the fuzzer and the benchmarks share it.
 //
-// A load runs in two steps: a FirmwareSplitter looks at the file byte by byte and decides
-// whether it fits the store (and where reading may stop), then StoreFirmwareSplit writes
-// the accepted bytes. A refused file never reaches the store.
+// A load reads the file twice, a block at a time, so that it needs no copy of the file: the
+// first pass decides whether it fits the store (and where reading may stop), the second
+// writes the accepted bytes. A refused file never reaches the store.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -51,27 +52,24 @@ struct SplitPlan {
   std::size_t byteCount = 0;
   // Whether reading stopped at the end message.
   bool endMessageSeen = false;
+
+  bool operator==(const SplitPlan&) const = default;
 };
 
+// Splits a file handed over in blocks of any size, in order, finding each 0xF7 with memchr.
 class FirmwareSplitter {
  public:
-  // Looks at the next byte of the file. Answers false when no further byte should be read:
+  // Only plans: the store is not touched.
+  FirmwareSplitter() = default;
+  // Also writes each byte it accepts into its place in the store: message i into row i from
+  // column 0 and the column of its 0xF7 into rowEnds[i], bytes after the last message into
+  // the next row. The limits that refuse a file are the ones that keep every write inside
+  // the store, so no file can make it write elsewhere.
+  explicit FirmwareSplitter(const FirmwareStore& store) : store_(&store) {}
+
+  // Looks at the next bytes of the file. Answers false when no further byte should be read:
   // the end message is complete, or the file is already refused.
-  bool Take(std::uint8_t byte) {
-    if (stopped_ || column_ == kRowBytes) {
-      return Refuse();
-    }
-    ++taken_;
-    if (byte == kEndOfExclusive) {
-      return CloseMessage();
-    }
-    // One unsigned comparison picks out both mark positions.
-    if (static_cast<std::uint64_t>(column_ - kEndMarkFirst) < 2) {
-      marks_[column_ - kEndMarkFirst] = byte;
-    }
-    ++column_;
-    return true;
-  }
+  bool Take(std::span<const std::uint8_t> bytes);
 
   // The verdict on the bytes taken so far, taken as the whole file.
   SplitPlan Plan() const;
@@ -79,7 +77,9 @@ class FirmwareSplitter {
  private:
   bool Refuse();
   bool CloseMessage();
+  void KeepMarks(const std::uint8_t* bytes, std::int64_t count);
 
+  const FirmwareStore* store_ = nullptr;
   SplitVerdict refusal_ = SplitVerdict::kFits;
   // Set once nothing more may be read: refused, the end message seen, or the store full.
   bool stopped_ = false;
@@ -90,16 +90,21 @@ class FirmwareSplitter {
   bool endSeen_ = false;
 };
 
-// Runs a splitter over a whole file held in memory, calling yield once per byte read, as
-// OPEN's loop does (except after the end message).
-SplitPlan PlanFirmwareSplit(std::span<const std::uint8_t> file, void (*yield)());
+// The next bytes of a file, read in blocks; empty at its end.
+using ReadBlock = std::function<std::span<const std::uint8_t>()>;
 
-// Writes the first plan.byteCount bytes of the file into the store: message i into row i
-// from column 0 and the column of its 0xF7 into rowEnds[i], trailing bytes into the next
-// row, and the last message's index into lastMessage. Everything else in the store keeps
-// its bytes. The plan must be a kFits plan for this file.
-void StoreFirmwareSplit(std::span<const std::uint8_t> file, const SplitPlan& plan,
-                        const FirmwareStore& store);
+// The first pass of a load: reads until the splitter has seen enough (the end message, the
+// end of the file, or a byte that breaks the store's limits), calling yield once per block
+// when reading goes on. The store is not touched.
+SplitPlan PlanFirmwareFile(const ReadBlock& read, void (*yield)());
+
+// The second pass, over the same file read again from its start: writes the plan's bytes
+// into the store and the last message's index into lastMessage. The plan must be a kFits
+// plan. Answers false when the bytes read now don't split as planned (the file changed
+// between the passes): the store then holds a mix and lastMessage is -1, as it is while the
+// store is being written, so a pass that stops early leaves no message to send either.
+bool StoreFirmwareFile(const ReadBlock& read, const SplitPlan& plan, const FirmwareStore& store,
+                       void (*yield)());
 
 // Why a file was refused, in words for the user; says that the loaded firmware is kept.
 std::string DescribeRefusal(const SplitPlan& plan);

@@ -1,10 +1,8 @@
 // OPEN: choose a .syx file, split it into the firmware store, then open the chosen output
 // once to see that the transfer will be able to.
-#include <algorithm>
 #include <cstdint>
-#include <optional>
+#include <span>
 #include <string>
-#include <vector>
 
 #include "FirmwareSplit.h"
 #include "Module1.h"
@@ -18,37 +16,17 @@
 
 namespace {
 
-// The accepted part of a file, and the verdict on it.
-struct ReadFirmware {
-  std::vector<std::uint8_t> bytes;
-  firmware::SplitPlan plan;
-};
-
-// Reads the file a byte at a time until the splitter has seen enough: the end message, the
-// end of the file, or a byte that breaks the store's limits. Raises the file services' errors.
-ReadFirmware ReadFirmwareFile(const host::Ref<host::FolderItem>& file) {
-  const host::Ref<host::BinaryStream> stream = host::BinaryStream::Open(file, false);
-  stream->SetLittleEndian(true);
-  ReadFirmware read;
-  // A file the store can hold is at most one byte longer than a full store when refused.
-  constexpr std::uint64_t kMostBytesKept = firmware::kRowCount * firmware::kRowBytes + 1;
-  read.bytes.reserve(std::min(stream->Length(), kMostBytesKept));
-  firmware::FirmwareSplitter splitter;
-  for (std::int64_t index = 0; static_cast<std::int64_t>(stream->Length()) - 1 >= index; ++index) {
-    const std::uint8_t byte = stream->ReadUInt8();
-    if (stream->EndOfFile()) {
+// Hands the stream over a block at a time. A file that ends before the length it had when
+// opened was cut short while being read, and is refused.
+firmware::ReadBlock BlocksOf(const host::Ref<host::BinaryStream>& stream) {
+  return [stream] {
+    const std::span<const std::uint8_t> block = stream->ReadBlock();
+    if (block.empty() && stream->Position() < stream->Length()) {
       host::Raise("IOException", "the file ended before its " + std::to_string(stream->Length()) +
                                      " bytes were read");
     }
-    read.bytes.push_back(byte);
-    if (!splitter.Take(byte)) {
-      break;
-    }
-    host::RuntimeBackgroundTask();
-  }
-  stream->Close();
-  read.plan = splitter.Plan();
-  return read;
+    return block;
+  };
 }
 
 // Module1's store as the split writes it. The table keeps its rows one after another.
@@ -93,19 +71,41 @@ void Window1::PushButton2_Action(host::PushButton&) {
     return;
   }
 
-  std::optional<ReadFirmware> read;
+  host::Ref<host::BinaryStream> stream;
+  firmware::SplitPlan plan;
   try {
-    read = ReadFirmwareFile(file);
+    stream = host::BinaryStream::Open(file, false);
+    plan = firmware::PlanFirmwareFile(BlocksOf(stream), host::RuntimeBackgroundTask);
   } catch (const host::RaisedException& error) {
     host::MsgBox("This file could not be read (" + error.Exception()->message +
                  "). The firmware loaded before is kept.");
     return;
   }
-  if (read->plan.verdict != firmware::SplitVerdict::kFits) {
-    host::MsgBox(firmware::DescribeRefusal(read->plan));
+  if (plan.verdict != firmware::SplitVerdict::kFits) {
+    host::MsgBox(firmware::DescribeRefusal(plan));
     return;
   }
-  firmware::StoreFirmwareSplit(read->bytes, read->plan, ModuleStore());
+  // The second pass overwrites the firmware loaded before: from here on, a failure leaves
+  // nothing that could be sent.
+  const firmware::FirmwareStore store = ModuleStore();
+  std::string failure;
+  try {
+    stream->SetPosition(0);
+    if (!firmware::StoreFirmwareFile(BlocksOf(stream), plan, store, host::RuntimeBackgroundTask) ||
+        stream->ChangedSinceOpen()) {
+      failure = "changed while it was read";
+    }
+  } catch (const host::RaisedException& error) {
+    failure = "could not be read a second time (" + error.Exception()->message + ")";
+  }
+  stream->Close();
+  if (!failure.empty()) {
+    Module1::FirmwareLine = -1;
+    PushButton3()->SetEnabled(false);
+    host::MsgBox("This file " + failure +
+                 ", so no firmware is loaded now. Please OPEN the file again.");
+    return;
+  }
 
   const host::Ref<host::Object> testStream = host::RuntimeNewObject(PortMidiStreamQRX::Class());
   const std::int64_t result = PortMidiStreamQRX::OpenOutput(

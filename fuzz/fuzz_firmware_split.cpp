@@ -1,5 +1,6 @@
-// Splits arbitrary bytes into a full-size store and checks that an accepted file lands in it
-// byte for byte, inside the store's bounds, and that a refused one says why.
+// Splits arbitrary bytes into a full-size store, handed over in blocks of a size the input
+// picks, and checks that the split agrees with the byte-at-a-time reference, that an accepted
+// file lands in the store byte for byte, inside its bounds, and that a refused one says why.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include "FirmwareSplit.h"
+#include "byte_splitter.h"
+#include "firmware_files.h"
 
 namespace {
 
@@ -28,8 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Earlier inputs leave their bytes in the store, as earlier loads do in the program.
   lastMessage = -77;
 
+  if (size == 0) {
+    return 0;
+  }
+  // The first byte picks the block size, so that blocks may cut a message anywhere.
+  const std::size_t blockBytes = 1 + data[0];
+  ++data;
+  --size;
   const std::span<const std::uint8_t> file(data, size);
-  const firmware::SplitPlan plan = firmware::PlanFirmwareSplit(file, NoYield);
+  const firmware::SplitPlan plan =
+      firmware::PlanFirmwareFile(testfiles::BlocksOf(file, blockBytes), NoYield);
+  Check(plan == reference::PlanByBytes(file));
   Check(plan.byteCount <= size);
   if (plan.verdict != firmware::SplitVerdict::kFits) {
     Check(!firmware::DescribeRefusal(plan).empty());
@@ -37,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Check(plan.messageCount >= 1 && plan.messageCount <= firmware::kRowCount);
 
-  firmware::StoreFirmwareSplit(file, plan, {buffer, rowEnds, &lastMessage});
+  Check(firmware::StoreFirmwareFile(testfiles::BlocksOf(file, blockBytes), plan,
+                                    {buffer, rowEnds, &lastMessage}, NoYield));
   Check(lastMessage == plan.messageCount - 1);
   std::size_t offset = 0;
   for (std::int64_t row = 0; row <= lastMessage; ++row) {

@@ -1,9 +1,14 @@
 // Generated firmware files for the tests and the benchmarks.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <vector>
+
+#include "FirmwareSplit.h"
 
 namespace testfiles {
 
@@ -76,6 +81,18 @@ inline Bytes FullStore() {
     file.insert(file.end(), message.begin(), message.end());
   }
   return file;
+}
+
+// Hands a file held in memory over in blocks of blockBytes bytes (the last one shorter), as
+// a stream reads a file, starting at the file's first byte.
+inline firmware::ReadBlock BlocksOf(std::span<const std::uint8_t> file, std::size_t blockBytes) {
+  auto next = std::make_shared<std::size_t>(0);
+  return [file, blockBytes, next] {
+    const std::size_t count = std::min(blockBytes, file.size() - *next);
+    const std::span<const std::uint8_t> block = file.subspan(*next, count);
+    *next += count;
+    return block;
+  };
 }
 
 }  // namespace testfiles

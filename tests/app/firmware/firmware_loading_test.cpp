@@ -1,8 +1,16 @@
 // OPEN end to end: the guard, the dialog, the split into the store, the refused files and the
 // test opening of the chosen output.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Module1.h"
@@ -12,6 +20,44 @@
 namespace {
 
 using testfiles::Bytes;
+
+// Opens a named pipe for writing if OPEN is still busy with it after a generous delay, so
+// that an OPEN which waits for a writer fails the test instead of hanging it.
+class PipeWriterGuard {
+ public:
+  explicit PipeWriterGuard(const std::string& pipe)
+      : thread_([this, pipe] {
+          std::unique_lock lock(mutex_);
+          if (!released_.wait_for(lock, std::chrono::seconds(10), [this] { return done_; })) {
+            hadToWrite_ = true;
+            const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) {
+              ::close(writer);
+            }
+          }
+        }) {}
+  ~PipeWriterGuard() { Release(); }
+
+  // Stops the guard; answers whether it had to open the pipe.
+  bool Release() {
+    {
+      const std::lock_guard lock(mutex_);
+      done_ = true;
+    }
+    released_.notify_all();
+    if (thread_.joinable()) {
+      thread_.join();
+    }
+    return hadToWrite_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable released_;
+  bool done_ = false;
+  bool hadToWrite_ = false;
+  std::thread thread_;
+};
 
 class FirmwareLoading : public ::testing::Test {
  protected:
@@ -123,17 +169,95 @@ TEST_F(FirmwareLoading, RefusedFilesLeaveStoreAndControlsAsTheyWere) {
 
 TEST_F(FirmwareLoading, UnreadableFileIsRefusedAndSaysWhy) {
   program.LoadFirmware(testfiles::Firmware(5, 0));
+  const Bytes message0 = StoredMessage(0);
+  const std::string pipe = ::testing::TempDir() + "tfl-pipe-" + std::to_string(getpid()) + ".syx";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const struct {
+    const char* name;
+    std::string path;
+    const char* reason;
+  } cases[] = {
+      {"a folder", ::testing::TempDir(), "is a folder, not a regular file"},
+      {"a named pipe without a writer", pipe, "is a named pipe, not a regular file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChooseOutput();
+    program.Modal().messages.clear();
+    PipeWriterGuard guard(pipe);
+
+    program.Open(c.path);
+
+    EXPECT_FALSE(guard.Release()) << "OPEN waited for a program to write into the pipe";
+    ASSERT_EQ(program.Modal().messages.size(), 1u);
+    const std::string& box = program.Modal().messages[0];
+    EXPECT_NE(box.find("could not be read"), std::string::npos) << box;
+    EXPECT_NE(box.find(c.reason), std::string::npos) << box;
+    EXPECT_NE(box.find("kept"), std::string::npos) << box;
+    EXPECT_EQ(Module1::FirmwareLine, 4);
+    EXPECT_EQ(StoredMessage(0), message0);
+    EXPECT_TRUE(window.PushButton2()->Enabled());
+    EXPECT_FALSE(window.PushButton3()->Enabled());
+  }
+  ::unlink(pipe.c_str());
+
+  // The program goes on answering: the next file loads.
   ChooseOutput();
   program.Modal().messages.clear();
+  program.Open(harness::TemporaryFile(testfiles::Firmware(7, 0), "after-refusal.syx"));
+  EXPECT_TRUE(program.Modal().messages.empty());
+  EXPECT_EQ(Module1::FirmwareLine, 6);
+  EXPECT_TRUE(window.PushButton3()->Enabled());
+}
 
-  // A folder exists but cannot be read as a file.
-  program.Open(::testing::TempDir());
+TEST_F(FirmwareLoading, FileChangedWhileReadLeavesNothingThatCouldBeSent) {
+  program.LoadFirmware(testfiles::Firmware(5, 0));
+  const std::string path = harness::TemporaryFile(testfiles::FullStore(), "changing.syx");
+  // Another program keeps changing the file: here only its modification time, each time to a
+  // new value.
+  std::atomic<bool> touching = true;
+  std::atomic<std::int64_t> touches = 0;
+  std::thread toucher([&] {
+    for (std::int64_t second = 1; touching; ++second) {
+      const timespec times[2] = {{second, 0}, {second, 0}};
+      ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+      ++touches;
+    }
+  });
+  while (touches == 0) {
+    std::this_thread::yield();
+  }
+  // The toucher may sleep through a whole OPEN, which then rightly loads the file: try again.
+  bool changeSeen = false;
+  for (int attempt = 0; attempt < 20 && !changeSeen; ++attempt) {
+    ChooseOutput();
+    program.Modal().messages.clear();
+    program.Open(path);
+    if (program.Modal().messages.empty() && Module1::FirmwareLine == Module1::kLastMessage) {
+      continue;
+    }
+    changeSeen = true;
+    ASSERT_EQ(program.Modal().messages.size(), 1u);
+    const std::string& box = program.Modal().messages[0];
+    EXPECT_NE(box.find("changed while it was read"), std::string::npos) << box;
+    EXPECT_NE(box.find("no firmware is loaded now"), std::string::npos) << box;
+    EXPECT_NE(box.find("OPEN the file again"), std::string::npos) << box;
+    EXPECT_EQ(Module1::FirmwareLine, -1);
+    EXPECT_FALSE(window.PushButton3()->Enabled());
+    EXPECT_TRUE(window.PushButton2()->Enabled());
+    EXPECT_EQ(window.PushButton2()->Caption(), "OPEN");
+  }
+  touching = false;
+  toucher.join();
+  EXPECT_TRUE(changeSeen);
 
-  ASSERT_EQ(program.Modal().messages.size(), 1u);
-  EXPECT_NE(program.Modal().messages[0].find("could not be read"), std::string::npos)
-      << program.Modal().messages[0];
-  EXPECT_EQ(Module1::FirmwareLine, 4);
-  EXPECT_FALSE(window.PushButton3()->Enabled());
+  // Opened again once it stays as it is, the file loads.
+  ChooseOutput();
+  program.Modal().messages.clear();
+  program.Open(path);
+  EXPECT_TRUE(program.Modal().messages.empty());
+  EXPECT_EQ(Module1::FirmwareLine, Module1::kLastMessage);
+  EXPECT_TRUE(window.PushButton3()->Enabled());
 }
 
 TEST_F(FirmwareLoading, FailedTestOpeningShowsItsResultAndKeepsTheNewFile) {

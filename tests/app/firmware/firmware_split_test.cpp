@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "FirmwareSplit.h"
+#include "byte_splitter.h"
 #include "firmware_files.h"
 
 namespace {
@@ -13,13 +15,18 @@ using testfiles::Bytes;
 
 class FirmwareSplitTest : public ::testing::Test {
  protected:
-  firmware::SplitPlan Load(const Bytes& file) {
-    const firmware::SplitPlan plan = firmware::PlanFirmwareSplit(file, CountYield);
+  // Both passes of a load, the file handed over in blocks of kBlockBytes.
+  firmware::SplitPlan Load(const Bytes& file, std::size_t blockBytes = kBlockBytes) {
+    const firmware::SplitPlan plan =
+        firmware::PlanFirmwareFile(testfiles::BlocksOf(file, blockBytes), CountYield);
     if (plan.verdict == SplitVerdict::kFits) {
-      firmware::StoreFirmwareSplit(file, plan, {buffer, rowEnds, &lastMessage});
+      EXPECT_TRUE(firmware::StoreFirmwareFile(testfiles::BlocksOf(file, blockBytes), plan, Store(),
+                                              CountYield));
     }
     return plan;
   }
+
+  firmware::FirmwareStore Store() { return {buffer, rowEnds, &lastMessage}; }
 
   Bytes Row(std::int64_t row) const {
     return Bytes(buffer.begin() + row * firmware::kRowBytes,
@@ -32,6 +39,9 @@ class FirmwareSplitTest : public ::testing::Test {
   }
 
   static void CountYield() { ++yields; }
+
+  // Small and prime, so that messages and their end marks straddle blocks.
+  static constexpr std::size_t kBlockBytes = 7;
 
   static inline std::int64_t yields = 0;
   std::vector<std::uint8_t> buffer =
@@ -57,7 +67,6 @@ TEST_F(FirmwareSplitTest, MessagesLandInTheirRowsWithTheirClosingColumns) {
   EXPECT_EQ(Message(0), first);
   EXPECT_EQ(Message(1), second);
   EXPECT_EQ(rowEnds[2], 0);  // a lone 0xF7 is a message of its own
-  EXPECT_EQ(yields, static_cast<std::int64_t>(file.size()));
 }
 
 TEST_F(FirmwareSplitTest, MessagesAreTakenAsTheyStandWithoutCheckingTheirFirstByte) {
@@ -77,8 +86,9 @@ TEST_F(FirmwareSplitTest, EndMessageStopsReadingEvenBeforeBytesThatBreakTheLimit
   EXPECT_TRUE(plan.endMessageSeen);
   EXPECT_EQ(plan.byteCount, endSize);
   EXPECT_EQ(lastMessage, 0);
-  // One yield per byte read, but none after the end message's 0xF7.
-  EXPECT_EQ(yields, static_cast<std::int64_t>(endSize) - 1);
+  // In each pass, one yield per block read, but none after the block of the end message.
+  const std::int64_t blocks = (endSize + kBlockBytes - 1) / kBlockBytes;
+  EXPECT_EQ(yields, 2 * (blocks - 1));
 }
 
 TEST_F(FirmwareSplitTest, OnlyTheFirstEndMessageCounts) {
@@ -210,12 +220,59 @@ TEST_F(FirmwareSplitTest, FileBeyondTheStoreIsRefusedWithoutTouchingIt) {
 TEST_F(FirmwareSplitTest, RefusalStopsReadingAtTheOffendingByte) {
   firmware::FirmwareSplitter splitter;
   std::size_t read = 0;
-  while (splitter.Take(0x01)) {
+  const std::uint8_t data = 0x01;
+  while (splitter.Take({&data, 1})) {
     ++read;
   }
   EXPECT_EQ(read, 141u);
-  EXPECT_FALSE(splitter.Take(0xF7));
+  const std::uint8_t close = 0xF7;
+  EXPECT_FALSE(splitter.Take({&close, 1}));
   EXPECT_EQ(splitter.Plan().verdict, SplitVerdict::kRunTooLong);
+  EXPECT_EQ(splitter.Plan().byteCount, 141u);
+}
+
+TEST_F(FirmwareSplitTest, EveryBlockSizeSplitsAsTheByteAtATimeReference) {
+  Bytes tooLong = testfiles::Message(1, 20);
+  tooLong.insert(tooLong.end(), 200, 0x10);
+  Bytes endMarksInAShortMessage(15, 0x00);
+  endMarksInAShortMessage[13] = '0';
+  endMarksInAShortMessage[14] = 0xF7;  // the mark "1" would come after the close
+  const Bytes next = testfiles::EndMessage(40);
+  endMarksInAShortMessage.insert(endMarksInAShortMessage.end(), next.begin(), next.end());
+  const Bytes files[] = {testfiles::Firmware(30, 500), tooLong, endMarksInAShortMessage,
+                         testfiles::Message(2, 141)};
+  for (const Bytes& file : files) {
+    const firmware::SplitPlan expected = reference::PlanByBytes(file);
+    Load(file, file.size() + 1);
+    const std::vector<std::uint8_t> storedWhole = buffer;
+    for (std::size_t blockBytes = 1; blockBytes <= 150; ++blockBytes) {
+      ASSERT_EQ(Load(file, blockBytes), expected) << "blocks of " << blockBytes;
+      ASSERT_TRUE(buffer == storedWhole) << "blocks of " << blockBytes;
+    }
+  }
+}
+
+TEST_F(FirmwareSplitTest, FileThatSplitsOtherwiseTheSecondTimeLeavesNoMessageToSend) {
+  Load(testfiles::Firmware(4, 0));
+  ASSERT_EQ(lastMessage, 3);
+  const Bytes first = testfiles::Firmware(9, 0);
+  const firmware::SplitPlan plan =
+      firmware::PlanFirmwareFile(testfiles::BlocksOf(first, kBlockBytes), CountYield);
+  ASSERT_EQ(plan.verdict, SplitVerdict::kFits);
+
+  Bytes moved = first;  // one more 0xF7: the same length, other messages
+  *std::find_if(moved.begin() + moved.size() / 2, moved.end(),
+                [](std::uint8_t byte) { return byte != 0xF7; }) = 0xF7;
+  const Bytes cut(first.begin(), first.begin() + first.size() / 2);
+  for (const Bytes& second : {moved, cut}) {
+    lastMessage = 3;
+    EXPECT_FALSE(firmware::StoreFirmwareFile(testfiles::BlocksOf(second, kBlockBytes), plan,
+                                             Store(), CountYield));
+    EXPECT_EQ(lastMessage, -1);
+  }
+  EXPECT_TRUE(firmware::StoreFirmwareFile(testfiles::BlocksOf(first, kBlockBytes), plan, Store(),
+                                          CountYield));
+  EXPECT_EQ(lastMessage, 8);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Tables, the byte reader of files and number texts: the services a firmware load leans on.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -112,7 +114,7 @@ TEST_F(BinaryStreamTest, ReadsEveryByteInOrderThenAnswersZeroAtTheEnd) {
 }
 
 TEST_F(BinaryStreamTest, ReadsAcrossItsBufferBoundaries) {
-  std::string content(200000, '\0');
+  std::string content(600000, '\0');
   for (std::size_t i = 0; i < content.size(); ++i)
     content[i] = static_cast<char>(i * 7);
   auto stream = host::BinaryStream::Open(File("big.syx", content), false);
@@ -143,6 +145,39 @@ TEST_F(BinaryStreamTest, RefusesNoFileAMissingFileAndAFolder) {
   }
   EXPECT_EQ(RaisedClass([&] { host::BinaryStream::Open(host::FolderItem::Make(dir_), false); }),
             "IOException");
+  // Opening a named pipe must not wait for a writer: it is refused at once, saying why.
+  const auto pipe = dir_ / "pipe.syx";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  try {
+    host::BinaryStream::Open(host::FolderItem::Make(pipe.string()), true);
+    ADD_FAILURE() << "a named pipe was opened";
+  } catch (const host::RaisedException& error) {
+    EXPECT_EQ(error.ClassName(), "IOException");
+    EXPECT_EQ(error.Exception()->message, pipe.string() + " is a named pipe, not a regular file");
+  }
+}
+
+TEST_F(BinaryStreamTest, HandsOverBlocksReadsAgainFromTheStartAndSeesItsFileChange) {
+  std::string content(600000, '\0');
+  for (std::size_t i = 0; i < content.size(); ++i)
+    content[i] = static_cast<char>(i * 7);
+  const auto file = File("blocks.syx", content);
+  auto stream = host::BinaryStream::Open(file, false);
+  EXPECT_EQ(stream->ReadUInt8(), static_cast<std::uint8_t>(content[0]));
+  std::string read(1, content[0]);
+  for (auto block = stream->ReadBlock(); !block.empty(); block = stream->ReadBlock()) {
+    read.append(block.begin(), block.end());
+  }
+  EXPECT_TRUE(read == content);
+  EXPECT_TRUE(stream->EndOfFile());
+  EXPECT_EQ(stream->Position(), content.size());
+
+  stream->SetPosition(3);
+  EXPECT_FALSE(stream->EndOfFile());
+  EXPECT_EQ(stream->ReadUInt8(), static_cast<std::uint8_t>(content[3]));
+  EXPECT_FALSE(stream->ChangedSinceOpen());
+  std::ofstream(file->Path(), std::ios::binary | std::ios::app) << 'x';
+  EXPECT_TRUE(stream->ChangedSinceOpen());
 }
 
 TEST_F(BinaryStreamTest, AClosedStreamRefusesToRead) {

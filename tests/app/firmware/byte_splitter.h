@@ -1,0 +1,73 @@
+// The simplest possible split, a byte at a time, kept as the reference that the program's
+// block-wise FirmwareSplitter must agree with.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "FirmwareSplit.h"
+
+namespace reference {
+
+class ByteSplitter {
+ public:
+  // Looks at the next byte of the file. Answers false when no further byte should be read:
+  // the end message is complete, or the file is already refused.
+  bool Take(std::uint8_t byte) {
+    if (stopped_ || column_ == firmware::kRowBytes) {
+      if (refusal_ == firmware::SplitVerdict::kFits && !endSeen_) {
+        refusal_ = messages_ == firmware::kRowCount ? firmware::SplitVerdict::kTooManyMessages
+                                                    : firmware::SplitVerdict::kRunTooLong;
+      }
+      stopped_ = true;
+      return false;
+    }
+    ++taken_;
+    if (byte == firmware::kEndOfExclusive) {
+      // The 0xF7 itself must stand after both marks, so only the message's own bytes count.
+      endSeen_ = column_ > firmware::kEndMarkSecond && marks_[0] == '0' && marks_[1] == '1';
+      ++messages_;
+      column_ = 0;
+      stopped_ = endSeen_ || messages_ == firmware::kRowCount;
+      return !endSeen_;
+    }
+    if (column_ == firmware::kEndMarkFirst || column_ == firmware::kEndMarkSecond) {
+      marks_[column_ - firmware::kEndMarkFirst] = byte;
+    }
+    ++column_;
+    return true;
+  }
+
+  firmware::SplitPlan Plan() const {
+    firmware::SplitPlan plan;
+    plan.messageCount = messages_;
+    plan.byteCount = taken_;
+    plan.endMessageSeen = endSeen_;
+    plan.verdict = refusal_ != firmware::SplitVerdict::kFits ? refusal_
+                   : messages_ == 0 ? firmware::SplitVerdict::kNoCompleteMessage
+                                    : firmware::SplitVerdict::kFits;
+    return plan;
+  }
+
+ private:
+  firmware::SplitVerdict refusal_ = firmware::SplitVerdict::kFits;
+  bool stopped_ = false;
+  std::int64_t messages_ = 0;
+  std::int64_t column_ = 0;
+  std::size_t taken_ = 0;
+  std::uint8_t marks_[2] = {0, 0};
+  bool endSeen_ = false;
+};
+
+// The reference's plan for a whole file held in memory.
+inline firmware::SplitPlan PlanByBytes(std::span<const std::uint8_t> file) {
+  ByteSplitter splitter;
+  for (const std::uint8_t byte : file) {
+    if (!splitter.Take(byte)) {
+      break;
+    }
+  }
+  return splitter.Plan();
+}
+
+}  // namespace reference

@@ -1,5 +1,5 @@
 # The plugin's MIDI members, driven through the host's loader against the PortMidi double,
-# and one smoke test of the shipped plugin against the real PortMidi.
+# and smoke tests of the shipped plugin against the real PortMidi.
 set(MIDI_TEST_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 add_library(midi_test_harness STATIC ${MIDI_TEST_DIR}/midi_harness.cpp)
@@ -23,10 +23,11 @@ target_link_libraries(plugin_midi_first_start_test PRIVATE midi_test_harness GTe
 gtest_discover_tests(plugin_midi_first_start_test)
 
 add_executable(plugin_midi_smoke_test ${MIDI_TEST_DIR}/midi_smoke_test.cpp)
-target_link_libraries(plugin_midi_smoke_test PRIVATE host_core GTest::gtest_main)
+target_link_libraries(plugin_midi_smoke_test PRIVATE host_core ALSA::ALSA GTest::gtest_main)
 target_compile_definitions(plugin_midi_smoke_test PRIVATE
   TFL_REAL_PLUGIN_DIR="$<TARGET_FILE_DIR:QRXPortMidi>")
 add_dependencies(plugin_midi_smoke_test QRXPortMidi)
-# The real PortMidi leaks on start-up; only this program loads it.
-gtest_discover_tests(plugin_midi_smoke_test PROPERTIES
+# The real PortMidi leaks on start-up. Its tests open real ports, so they run one at a time
+# with the other tests that do (RESOURCE_LOCK real_midi_port).
+gtest_discover_tests(plugin_midi_smoke_test PROPERTIES RESOURCE_LOCK real_midi_port
   ENVIRONMENT "LSAN_OPTIONS=suppressions=${MIDI_TEST_DIR}/portmidi_lsan.supp")

@@ -10,7 +10,9 @@
 #include <stdexcept>
 
 #include "Startup.h"
+#ifndef TFL_HARNESS_REAL_MIDI
 #include "fake_portmidi.h"
+#endif
 #include "host/plugin_binding.h"
 #include "host/runtime.h"
 #include "qt_access.h"
@@ -41,6 +43,7 @@ Program& Program::Get() {
   return program;
 }
 
+#ifndef TFL_HARNESS_REAL_MIDI
 namespace {
 
 std::vector<fake_portmidi::Device>& DevicesAtStart() {
@@ -58,11 +61,14 @@ std::vector<fake_portmidi::Device>& DevicesAtStart() {
 void UseDevices(std::vector<fake_portmidi::Device> devices) {
   DevicesAtStart() = std::move(devices);
 }
+#endif
 
 Program::Program() : modal_(std::make_shared<ScriptedModal>()) {
   test_support::StartHeadlessRuntime();
+#ifndef TFL_HARNESS_REAL_MIDI
   fake_portmidi::SetDevices(DevicesAtStart());
-  host::SetPluginDirectory(TFL_TEST_PLUGIN_DIR);
+#endif
+  host::SetPluginDirectory(TFL_HARNESS_PLUGIN_DIR);
   host::SetModalProvider(modal_);
   StartUp();
   window_ = host::RuntimeCheckCastTo<Window1>(host::_GetImplicitWindow("Window1.Window1"));
@@ -116,9 +122,11 @@ bool Program::RunUntil(const std::function<bool()>& done, std::chrono::milliseco
   return done();
 }
 
+#ifndef TFL_HARNESS_REAL_MIDI
 std::vector<std::uint8_t> Program::Written() const {
   return fake_portmidi::Written(kSecondOutput);
 }
+#endif
 
 namespace {
 

@@ -1,5 +1,7 @@
 // The real program, started in-process over the PortMidi double, driven as a user would:
 // buttons clicked and menu rows picked through their widgets, dialogs answered by a script.
+// Built with TFL_HARNESS_REAL_MIDI, it runs over the shipped plugin on the machine's own
+// PortMidi instead, and what belongs to the double is left out.
 #pragma once
 
 #include <chrono>
@@ -11,7 +13,9 @@
 #include <vector>
 
 #include "Window1.h"
+#ifndef TFL_HARNESS_REAL_MIDI
 #include "fake_portmidi.h"
+#endif
 #include "firmware_files.h"
 #include "host/modal.h"
 #include "host/object.h"
@@ -32,10 +36,12 @@ class ScriptedModal : public host::ModalProvider {
   std::function<void(const std::string&)> onMessage;
 };
 
+#ifndef TFL_HARNESS_REAL_MIDI
 // Unless UseDevices says otherwise, devices 0 and 1 are inputs, 2 and 3 outputs.
 inline constexpr std::int64_t kSecondOutput = 3;
 // The devices the program will find; call before the first Program::Get.
 void UseDevices(std::vector<fake_portmidi::Device> devices);
+#endif
 
 class Program {
  public:
@@ -60,8 +66,10 @@ class Program {
   // Runs the event loop until done() holds or the limit passes; answers done().
   bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
+#ifndef TFL_HARNESS_REAL_MIDI
   // Bytes the chosen output has received since the program started.
   std::vector<std::uint8_t> Written() const;
+#endif
 
  private:
   Program();

@@ -1,11 +1,13 @@
 // The pacing of a 500-message transfer with the real 76 ms timer. Each tick that put a
 // message on the wire is timestamped through a hook on the timer's event; message k is due
-// at UPDATE + (k + 1) x 76 ms.
+// at UPDATE + (k + 1) x 76 ms. Then the pacing after a stall of the event loop: the shortest
+// gap between two messages once the loop runs again.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "fake_portmidi.h"
@@ -79,6 +81,49 @@ void BM_TransferPacing(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TransferPacing)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// 30 messages; the loop stalls for 3.8 periods inside the tick of message 10, so the stall
+// ends shortly before a tick of the old rhythm was due.
+void BM_TransferPacingAfterStall(benchmark::State& state) {
+  constexpr int kStallMessages = 30;
+  constexpr int kStalledTick = 10;
+  harness::Program& program = harness::Program::Get();
+  Window1& window = program.Window();
+  int ticks = 0;
+  window.Timer1()->SetEventHandler(host::Timer::kActionEvent, [&](host::Object& timer) {
+    window.Timer1_Action(static_cast<host::Timer&>(timer));
+    if (++ticks == kStalledTick) {
+      std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(3.8 * kPeriodMs));
+    }
+  });
+
+  for (auto _ : state) {
+    program.LoadFirmware(testfiles::Firmware(kStallMessages, 0));
+    ticks = 0;
+    const std::size_t before = fake_portmidi::Writes(harness::kSecondOutput).size();
+    const Clock::time_point update = Clock::now();
+    program.Update();
+    program.RunUntil([&] { return !window.Timer1()->Enabled(); }, 60s);
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - update).count());
+
+    const auto writes = fake_portmidi::Writes(harness::kSecondOutput);
+    if (writes.size() - before != kStallMessages) {
+      state.SkipWithError("not every message was sent");
+      return;
+    }
+    const std::size_t stalled = before + kStalledTick - 1;
+    double minGapAfter = 1e9;
+    for (std::size_t k = stalled + 2; k < writes.size(); ++k) {
+      minGapAfter = std::min(minGapAfter, Milliseconds(writes[k].at - writes[k - 1].at));
+    }
+    state.counters["stall_ms"] = Milliseconds(writes[stalled + 1].at - writes[stalled].at);
+    state.counters["min_gap_after_stall_ms"] = minGapAfter;
+  }
+}
+BENCHMARK(BM_TransferPacingAfterStall)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

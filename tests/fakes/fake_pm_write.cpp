@@ -1,6 +1,7 @@
 // The double's output: PortMidi's rules for an event write, delivering into a byte log.
 #include <portmidi.h>
 
+#include <chrono>
 #include <vector>
 
 #include "fake_state.h"
@@ -101,12 +102,17 @@ PmError Pm_Write(PortMidiStream* handle, PmEvent* buffer, int32_t length) {
   if (!stream.output) {
     return pmBadPtr;
   }
-  for (int32_t index = 0; index < length; ++index) {
-    if (PmError err = WriteEvent(stream, buffer[index]); err != pmNoError) {
-      return err;
-    }
+  const std::size_t before = TheState().written[stream.device].size();
+  PmError result = pmNoError;
+  for (int32_t index = 0; index < length && result == pmNoError; ++index) {
+    result = WriteEvent(stream, buffer[index]);
   }
-  return pmNoError;
+  const std::size_t after = TheState().written[stream.device].size();
+  if (after != before) {
+    TheState().writes[stream.device].push_back(
+        {before, after - before, std::chrono::steady_clock::now()});
+  }
+  return result;
 }
 
 PmError Pm_WriteShort(PortMidiStream* stream, PmTimestamp when, int32_t msg) {

@@ -10,6 +10,7 @@
 
 #include <portmidi.h>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -57,6 +58,15 @@ int AbortCount();
 // Every byte sent to the device since the last Reset, in order: short messages as their
 // bytes, System Exclusive messages from 0xF0 up to and including 0xF7.
 std::vector<std::uint8_t> Written(PmDeviceID device);
+// Each Pm_Write (a Pm_WriteSysEx is one) that delivered bytes to the device, in order: where
+// its bytes lie in Written(device) and when it was made, on the steady clock rather than
+// PortTime's, so that tests can measure the pacing of what arrives.
+struct Write {
+  std::size_t offset = 0;
+  std::size_t length = 0;
+  std::chrono::steady_clock::time_point at;
+};
+std::vector<Write> Writes(PmDeviceID device);
 
 // A message arriving at the device's open input stream, judged by the stream's filter and
 // channel mask; answers whether it was queued. Without a time it is stamped with the clock.

@@ -110,6 +110,11 @@ std::vector<std::uint8_t> Written(PmDeviceID device) {
   return found == TheState().written.end() ? std::vector<std::uint8_t>{} : found->second;
 }
 
+std::vector<Write> Writes(PmDeviceID device) {
+  auto found = TheState().writes.find(device);
+  return found == TheState().writes.end() ? std::vector<Write>{} : found->second;
+}
+
 void FailNextOpen(PmError code, std::string hostErrorText) {
   TheState().failNextOpen = code;
   TheState().failNextOpenText = std::move(hostErrorText);

@@ -51,6 +51,7 @@ struct State {
   int closeCount = 0;
   int abortCount = 0;
   std::map<PmDeviceID, std::vector<std::uint8_t>> written;
+  std::map<PmDeviceID, std::vector<Write>> writes;
 
   std::optional<PmError> failNextOpen;
   std::string failNextOpenText;

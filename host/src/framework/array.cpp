@@ -1,5 +1,6 @@
 #include "host/array.h"
 
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -32,6 +33,19 @@ std::size_t EntryCount(std::int64_t upper0, std::int64_t upper1) {
                                       std::to_string(columns) + " entries is too large");
   }
   return static_cast<std::size_t>(rows * columns);
+}
+
+// calloc takes large blocks straight from the kernel's zeroed pages without writing them.
+void* ZeroedEntries(std::size_t count, std::size_t entrySize) {
+  if (count == 0)
+    return nullptr;
+  void* entries = std::calloc(count, entrySize);
+  if (!entries) {
+    Raise("OutOfMemoryException", "a table of " + std::to_string(count) + " entries (" +
+                                      std::to_string(count * entrySize) +
+                                      " bytes) can't be held: the system has no memory for it");
+  }
+  return entries;
 }
 
 }  // namespace host::array_detail

@@ -33,10 +33,16 @@ constexpr std::array kTimerProperties{
 
 }  // namespace
 
+// A tick read later than this after its due time starts a new rhythm.
+constexpr std::int64_t kLateToleranceNs = 2'000'000;
+
 // The ticks come from a kernel timerfd watched by the event loop. Qt's own timers, precise
 // ones included, wake up several milliseconds late at times under the GLib dispatcher; the
 // timerfd keeps every tick of a 76 ms transfer within a fraction of a millisecond of its due
 // time, and its period is counted by the kernel from the start, so ticks never drift.
+// After a stall of the process, though, the kernel's rhythm would bring the next tick early
+// to make up for the late one: two messages a few milliseconds apart can overrun a device's
+// receive buffer. So a tick that comes late restarts the rhythm, a full period from itself.
 class TimerPeer {
  public:
   explicit TimerPeer(Timer& timer)
@@ -53,6 +59,8 @@ class TimerPeer {
         return;
       if (!repeating_)
         active_ = false;
+      else if (CameLate(expirations))
+        Start(period_, true);
       timer.Tick();
     });
   }
@@ -87,6 +95,18 @@ class TimerPeer {
   }
 
  private:
+  // Whether the tick just read came late: expiries were missed, or the next one is due
+  // sooner than a period less the tolerance.
+  bool CameLate(std::uint64_t expirations) const {
+    if (expirations > 1)
+      return true;
+    itimerspec left{};
+    timerfd_gettime(fd_, &left);
+    const std::int64_t leftNs =
+        std::int64_t{left.it_value.tv_sec} * 1'000'000'000 + left.it_value.tv_nsec;
+    return period_ * 1'000'000 - leftNs > kLateToleranceNs;
+  }
+
   int fd_;
   std::unique_ptr<QSocketNotifier> notifier_;
   std::int64_t period_ = 0;

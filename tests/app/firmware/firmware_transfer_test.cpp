@@ -4,10 +4,12 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Module1.h"
 #include "fake_portmidi.h"
+#include "host/events.h"
 #include "program_harness.h"
 
 namespace {
@@ -157,6 +159,47 @@ TEST_F(FirmwareTransfer, RealTimerSendsAMessageEveryPeriod) {
   EXPECT_LT(took, 5s);
   EXPECT_TRUE(SentSince(before) == file);
   EXPECT_EQ(program.Modal().messages, std::vector<std::string>{kSuccess});
+}
+
+// A stall of the event loop (a busy desktop, a swap storm) must not bunch the messages after
+// it: the late message is followed by the next one a full period later, none is made up. The
+// stall starts inside a tick and ends shortly before a tick of the old rhythm was due, where
+// catching up would put two messages closest together.
+TEST_F(FirmwareTransfer, AStalledEventLoopLeavesAFullPeriodBetweenMessages) {
+  constexpr auto kPeriod = 76ms;
+  const Bytes file = testfiles::Firmware(8, 0);
+  program.LoadFirmware(file);
+  window.Timer1()->SetPeriod(kPeriod.count());
+  int ticks = 0;
+  window.Timer1()->SetEventHandler(host::Timer::kActionEvent, [&](host::Object& timer) {
+    window.Timer1_Action(static_cast<host::Timer&>(timer));
+    if (++ticks == 3) {
+      std::this_thread::sleep_for(kPeriod * 38 / 10);
+    }
+  });
+  const std::size_t writesBefore = fake_portmidi::Writes(harness::kSecondOutput).size();
+  const std::size_t before = program.Written().size();
+
+  program.Update();
+  const bool ended = program.RunUntil([&] { return !window.Timer1()->Enabled(); }, 20s);
+  window.Timer1()->SetEventHandler(host::Timer::kActionEvent,
+                                   host::RuntimeCreateDelegate(window, &Window1::Timer1_Action));
+  ASSERT_TRUE(ended);
+
+  EXPECT_TRUE(SentSince(before) == file);
+  EXPECT_EQ(program.Modal().messages, std::vector<std::string>{kSuccess});
+  const auto all = fake_portmidi::Writes(harness::kSecondOutput);
+  const std::vector<fake_portmidi::Write> writes(
+      all.begin() + static_cast<std::ptrdiff_t>(writesBefore), all.end());
+  ASSERT_EQ(writes.size(), 8u);
+  // Catching up gives gaps of a few milliseconds; a sound timer about a full period.
+  auto gapMs = [&](std::size_t k) {
+    return std::chrono::duration<double, std::milli>(writes[k].at - writes[k - 1].at).count();
+  };
+  for (std::size_t k = 1; k < writes.size(); ++k) {
+    EXPECT_GE(gapMs(k), 38.0) << "before message " << k + 1;
+  }
+  EXPECT_GE(gapMs(3), 3 * 76.0) << "the stall did not happen";
 }
 
 TEST_F(FirmwareTransfer, CancelMidwayStopsAtTheNextTickWithoutSuccess) {

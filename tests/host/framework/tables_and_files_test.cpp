@@ -1,5 +1,6 @@
 // Tables, the byte reader of files and number texts: the services a firmware load leans on.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,6 +67,48 @@ TEST(Tables, AnUpperBoundOfMinusOneIsEmptyAndLowerIsRefused) {
   EXPECT_EQ(RaisedClass([] { host::CreateArray<std::int64_t>(-2); }), "OutOfBoundsException");
   EXPECT_EQ(RaisedClass([] { host::CreateArray<std::uint8_t>(1LL << 40, 1LL << 40); }),
             "OutOfMemoryException");
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TFL_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TFL_ASAN 1
+#endif
+#endif
+
+// A table within the bounds the framework accepts, but more than the system will give: the
+// program must say so, not crash on memory it never got.
+TEST(Tables, ATableTheSystemCantGiveIsRefusedAsOutOfMemory) {
+#ifdef TFL_ASAN
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#else
+  long pages = 0;
+  std::FILE* statm = std::fopen("/proc/self/statm", "r");
+  ASSERT_NE(statm, nullptr);
+  ASSERT_EQ(std::fscanf(statm, "%ld", &pages), 1);
+  std::fclose(statm);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_AS, &saved), 0);
+  // Room for 64 MB more address space, then a 1 GB table.
+  rlimit tight = saved;
+  tight.rlim_cur =
+      static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{64} << 20);
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+  std::string raised = "nothing raised";
+  std::string text;
+  try {
+    host::CreateArray<std::uint8_t>((1 << 20) - 1, 1023);
+  } catch (const host::RaisedException& error) {
+    raised = error.ClassName();
+    text = error.Exception()->message;
+  } catch (const std::exception& error) {  // the limit must be lifted whatever went wrong
+    raised = error.what();
+  }
+  setrlimit(RLIMIT_AS, &saved);
+  EXPECT_EQ(raised, "OutOfMemoryException");
+  EXPECT_NE(text.find("1073741824 bytes"), std::string::npos) << text;
+#endif
 }
 
 TEST(Str, GivesPlainDecimal) {

@@ -1,6 +1,6 @@
-// Start-up to the shown main window, and the program's peak memory after start-up, beside
-// its floor (an empty Qt Widgets window of the same size), and with the largest firmware
-// loaded and being sent. Start-up happens once per process, so every measurement runs in a
+// Start-up to the shown main window and the program's peak memory after start-up, each beside
+// its floor (an empty Qt Widgets window of the same size), and the peak memory with the largest
+// firmware loaded and being sent. Start-up happens once per process, so every measurement runs in a
 // fresh child process.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -53,7 +53,9 @@ void LetWindowsPaint() {
   QApplication::processEvents(QEventLoop::AllEvents, 100);
 }
 
-double EmptyWindowPeakMegabytes() {
+// The floor of start-up: an empty Qt Widgets window of the main window's size, shown. Answers
+// what measure reports while the window is up.
+double WithEmptyWindow(const std::function<double()>& measure) {
   setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
   int argc = 1;
   char name[] = "bench_startup_memory";
@@ -62,17 +64,17 @@ double EmptyWindowPeakMegabytes() {
   QWidget window;
   window.resize(815, 480);
   window.show();
-  LetWindowsPaint();
-  return PeakMegabytes();
+  return measure();
 }
 
-void BM_StartUpToShownWindow(benchmark::State& state) {
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Times start-up to a shown window in fresh processes, one per iteration.
+void TimeInChildren(benchmark::State& state, double (*startUp)()) {
   for (auto _ : state) {
-    const double seconds = InChild([] {
-      const auto start = std::chrono::steady_clock::now();
-      harness::Program::Get();
-      return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    });
+    const double seconds = InChild(startUp);
     if (seconds < 0) {
       state.SkipWithError("the child process failed");
       return;
@@ -80,11 +82,32 @@ void BM_StartUpToShownWindow(benchmark::State& state) {
     state.SetIterationTime(seconds);
   }
 }
+
+void BM_StartUpToShownWindow(benchmark::State& state) {
+  TimeInChildren(state, [] {
+    const auto start = std::chrono::steady_clock::now();
+    harness::Program::Get();
+    return SecondsSince(start);
+  });
+}
 BENCHMARK(BM_StartUpToShownWindow)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_EmptyWindowToShown(benchmark::State& state) {
+  TimeInChildren(state, [] {
+    const auto start = std::chrono::steady_clock::now();
+    return WithEmptyWindow([start] { return SecondsSince(start); });
+  });
+}
+BENCHMARK(BM_EmptyWindowToShown)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_PeakMemory(benchmark::State& state) {
   for (auto _ : state) {
-    const double emptyWindow = InChild(EmptyWindowPeakMegabytes);
+    const double emptyWindow = InChild([] {
+      return WithEmptyWindow([] {
+        LetWindowsPaint();
+        return PeakMegabytes();
+      });
+    });
     const double afterStartUp = InChild([] {
       harness::Program::Get();
       LetWindowsPaint();

@@ -75,6 +75,7 @@ void Window1::PushButton2_Action(host::PushButton&) {
   firmware::SplitPlan plan;
   try {
     stream = host::BinaryStream::Open(file, false);
+    stream->SetLittleEndian(true);
     plan = firmware::PlanFirmwareFile(BlocksOf(stream), host::RuntimeBackgroundTask);
   } catch (const host::RaisedException& error) {
     host::MsgBox("This file could not be read (" + error.Exception()->message +

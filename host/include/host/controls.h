@@ -329,7 +329,9 @@ class TimerPeer;
 
 // A timer on the main thread's event loop. RunMode 0 off, 1 once, 2 repeating; while
 // Enabled and not off, Action fires every Period milliseconds (precise, so ticks don't
-// drift). A one-shot timer disables itself after its tick.
+// drift), never while a handler of the timer runs. A tick whose handler ends late is followed
+// by the next a full Period after it ended; missed ticks are not made up. A one-shot timer
+// disables itself after its tick.
 class Timer : public Object,
               public WeakReferenceable,
               public LayoutPropertyTarget,

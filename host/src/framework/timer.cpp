@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "framework_internal.h"
@@ -31,18 +32,29 @@ constexpr std::array kTimerProperties{
         [](Timer& t, const LayoutValue& v) { t.SetEnabled(AsBoolean(v)); }},
 };
 
-}  // namespace
-
-// A tick read later than this after its due time starts a new rhythm.
+// A tick whose handler ends later than this after the tick's due time starts a new rhythm.
 constexpr std::int64_t kLateToleranceNs = 2'000'000;
+
+std::int64_t MonotonicNowNs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
+
+}  // namespace
 
 // The ticks come from a kernel timerfd watched by the event loop. Qt's own timers, precise
 // ones included, wake up several milliseconds late at times under the GLib dispatcher; the
-// timerfd keeps every tick of a 76 ms transfer within a fraction of a millisecond of its due
-// time, and its period is counted by the kernel from the start, so ticks never drift.
-// After a stall of the process, though, the kernel's rhythm would bring the next tick early
-// to make up for the late one: two messages a few milliseconds apart can overrun a device's
-// receive buffer. So a tick that comes late restarts the rhythm, a full period from itself.
+// timerfd fires within a fraction of a millisecond of its due time.
+//
+// Each tick is armed on its own, at an absolute time, once the handler of the tick before
+// has returned: a period after that tick's due time while the handler ended on time, so the
+// rhythm never drifts; a full period after the handler ended when it ended late. A device
+// sees the work of a tick, its writes, somewhere between the tick's start and its handler's
+// end, so wherever the program was held up (before the tick was read or inside the handler,
+// before or after a write), the next tick starts no sooner than a period less the tolerance
+// after the last write: two messages a few milliseconds apart could overrun a device's
+// receive buffer. Missed ticks are never made up, and no tick can come while a handler runs.
 class TimerPeer {
  public:
   explicit TimerPeer(Timer& timer)
@@ -52,66 +64,72 @@ class TimerPeer {
             std::string("the timer could not be created: ") + std::strerror(errno));
     }
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this, &timer] {
-      std::uint64_t expirations = 0;
-      // Ticks missed while a handler ran are not made up: one event per wake-up.
-      if (read(fd_, &expirations, sizeof expirations) != sizeof expirations || !active_)
-        return;
-      if (!repeating_)
-        active_ = false;
-      else if (CameLate(expirations))
-        Start(period_, true);
-      timer.Tick();
-    });
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated,
+                     [this, &timer] { TickExpired(timer); });
   }
   TimerPeer(const TimerPeer&) = delete;
   TimerPeer& operator=(const TimerPeer&) = delete;
   ~TimerPeer() {
+    *alive_ = false;
     notifier_.reset();
     close(fd_);
   }
 
   void Start(std::int64_t periodMs, bool repeating) {
-    const timespec period{static_cast<time_t>(periodMs / 1000),
-                          static_cast<long>(periodMs % 1000) * 1'000'000};
-    itimerspec spec{};
-    spec.it_value = period;
-    if (repeating)
-      spec.it_interval = period;
-    timerfd_settime(fd_, 0, &spec, nullptr);
-    period_ = periodMs;
+    periodNs_ = periodMs * 1'000'000;
     repeating_ = repeating;
     active_ = true;
+    ArmAt(MonotonicNowNs() + periodNs_);
   }
   // Disarming also drops an expiry that has not been read yet.
   void Stop() {
     const itimerspec disarmed{};
     timerfd_settime(fd_, 0, &disarmed, nullptr);
     active_ = false;
+    armed_ = false;
   }
   bool IsActive() const { return active_; }
   bool RunsAt(std::int64_t periodMs, bool repeating) const {
-    return active_ && period_ == periodMs && repeating_ == repeating;
+    return active_ && periodNs_ == periodMs * 1'000'000 && repeating_ == repeating;
   }
 
  private:
-  // Whether the tick just read came late: expiries were missed, or the next one is due
-  // sooner than a period less the tolerance.
-  bool CameLate(std::uint64_t expirations) const {
-    if (expirations > 1)
-      return true;
-    itimerspec left{};
-    timerfd_gettime(fd_, &left);
-    const std::int64_t leftNs =
-        std::int64_t{left.it_value.tv_sec} * 1'000'000'000 + left.it_value.tv_nsec;
-    return period_ * 1'000'000 - leftNs > kLateToleranceNs;
+  void ArmAt(std::int64_t dueNs) {
+    itimerspec spec{};
+    spec.it_value = {static_cast<time_t>(dueNs / 1'000'000'000),
+                     static_cast<long>(dueNs % 1'000'000'000)};
+    timerfd_settime(fd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+    dueNs_ = dueNs;
+    armed_ = true;
+  }
+
+  void TickExpired(Timer& timer) {
+    std::uint64_t expirations = 0;
+    if (read(fd_, &expirations, sizeof expirations) != sizeof expirations || !active_)
+      return;
+    armed_ = false;
+    if (!repeating_)
+      active_ = false;
+    // The handler may stop or restart the timer, or free it with its window.
+    const std::shared_ptr<bool> alive = alive_;
+    timer.Tick();
+    if (!*alive || !active_ || armed_)
+      return;
+    const std::int64_t endedNs = MonotonicNowNs();
+    const bool endedLate = endedNs - dueNs_ > kLateToleranceNs;
+    ArmAt(endedLate ? endedNs + periodNs_ : dueNs_ + periodNs_);
   }
 
   int fd_;
   std::unique_ptr<QSocketNotifier> notifier_;
-  std::int64_t period_ = 0;
+  // Cleared when the peer goes, so that a tick whose handler freed it touches nothing after.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  std::int64_t periodNs_ = 0;
+  std::int64_t dueNs_ = 0;
   bool repeating_ = false;
   bool active_ = false;
+  // Whether an expiry is set and not read yet.
+  bool armed_ = false;
 };
 
 const ClassDescription& Timer::Class() {

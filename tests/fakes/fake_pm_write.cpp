@@ -2,6 +2,7 @@
 #include <portmidi.h>
 
 #include <chrono>
+#include <thread>
 #include <vector>
 
 #include "fake_state.h"
@@ -32,6 +33,10 @@ int ShortMessageLength(std::uint32_t status) {
 // The back end: the bytes reach the device's log unless a failure was injected.
 PmError Deliver(const Stream& stream, std::vector<std::uint8_t> bytes) {
   auto& state = TheState();
+  if (state.holdNextSend) {
+    std::this_thread::sleep_for(*state.holdNextSend);
+    state.holdNextSend.reset();
+  }
   if (state.failNextSend) {
     fake_portmidi::detail::SetPendingHostError(*state.failNextSend);
     state.failNextSend.reset();

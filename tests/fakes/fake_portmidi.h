@@ -80,6 +80,9 @@ void FailNextOpen(PmError code, std::string hostErrorText = "fake host error");
 // The next delivery of bytes to an output fails with pmHostError and leaves the text
 // pending.
 void FailNextSend(std::string hostErrorText = "fake host error");
+// The next delivery of bytes to an output first holds the caller this long, as a MIDI stack
+// that blocks in a write does: the bytes reach the device late.
+void HoldNextSend(std::chrono::milliseconds duration);
 // A host error pending, as when the operating system refused something.
 void SetHostError(std::string text);
 bool HasPendingHostError();

@@ -124,6 +124,10 @@ void FailNextSend(std::string hostErrorText) {
   TheState().failNextSend = std::move(hostErrorText);
 }
 
+void HoldNextSend(std::chrono::milliseconds duration) {
+  TheState().holdNextSend = duration;
+}
+
 void SetHostError(std::string text) {
   detail::SetPendingHostError(text);
 }

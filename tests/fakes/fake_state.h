@@ -3,6 +3,7 @@
 
 #include <portmidi.h>
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -56,6 +57,7 @@ struct State {
   std::optional<PmError> failNextOpen;
   std::string failNextOpenText;
   std::optional<std::string> failNextSend;
+  std::optional<std::chrono::milliseconds> holdNextSend;
   bool hostError = false;
   std::string hostErrorText;
 

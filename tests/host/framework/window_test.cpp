@@ -1,5 +1,7 @@
 // Building, finding and closing windows, and the timers they hold.
+#include <chrono>
 #include <thread>
+#include <vector>
 
 #include "gui_fixture.h"
 #include "qt_access.h"
@@ -99,6 +101,58 @@ TEST_F(GuiTest, ARepeatingTimerTicksUntilDisabled) {
   const int ticks = window->ticks;
   test_support::ProcessEventsFor(60ms);
   EXPECT_EQ(window->ticks, ticks);
+}
+
+// After a tick the timer sets up the next one, whatever the handler did to it meanwhile.
+TEST_F(GuiTest, ATickHandlerMayStopRestartOrFreeItsTimer) {
+  using Clock = std::chrono::steady_clock;
+  {
+    SCOPED_TRACE("stopped");
+    auto timer = host::New<host::Timer>();
+    int ticks = 0;
+    host::RuntimeAddEventHandler(*timer, host::Timer::kActionEvent, [&](host::Object&) {
+      ++ticks;
+      timer->SetEnabled(false);
+    });
+    timer->SetPeriod(5);
+    timer->SetEnabled(true);
+    ASSERT_TRUE(test_support::WaitUntil([&] { return ticks == 1; }));
+    test_support::ProcessEventsFor(60ms);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_FALSE(timer->IsTicking());
+  }
+  {
+    SCOPED_TRACE("restarted at a longer period");
+    auto timer = host::New<host::Timer>();
+    std::vector<Clock::time_point> ticks;
+    host::RuntimeAddEventHandler(*timer, host::Timer::kActionEvent, [&](host::Object&) {
+      ticks.push_back(Clock::now());
+      if (ticks.size() == 1)
+        timer->SetPeriod(60);
+    });
+    timer->SetPeriod(5);
+    timer->SetEnabled(true);
+    ASSERT_TRUE(test_support::WaitUntil([&] { return ticks.size() == 3; }));
+    timer->SetEnabled(false);
+    // A period from the restart; after that, a period less the timer's 2 ms tolerance.
+    EXPECT_GE(ticks[1] - ticks[0], 60ms);
+    EXPECT_GE(ticks[2] - ticks[1], 58ms);
+  }
+  {
+    SCOPED_TRACE("freed");
+    auto timer = host::New<host::Timer>();
+    host::WeakRef weak(timer.get());
+    int ticks = 0;
+    host::RuntimeAddEventHandler(*timer, host::Timer::kActionEvent, [&](host::Object&) {
+      ++ticks;
+      timer.Reset();  // the tick's own hold is the last one now
+    });
+    timer->SetPeriod(5);
+    timer->SetEnabled(true);
+    ASSERT_TRUE(test_support::WaitUntil([&] { return !weak.Value(); }));
+    test_support::ProcessEventsFor(30ms);
+    EXPECT_EQ(ticks, 1);
+  }
 }
 
 TEST_F(GuiTest, AOneShotTimerTicksOnceAndDisablesItself) {

@@ -1,7 +1,8 @@
 // The pacing of a 500-message transfer with the real 76 ms timer. Each tick that put a
 // message on the wire is timestamped through a hook on the timer's event; message k is due
-// at UPDATE + (k + 1) x 76 ms. Then the pacing after a stall of the event loop: the shortest
-// gap between two messages once the loop runs again.
+// at UPDATE + (k + 1) x 76 ms. Then the pacing after the program is held up inside a tick,
+// once after the tick's write and once inside the write itself: the shortest gap between two
+// messages once it runs again.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -82,18 +83,25 @@ void BM_TransferPacing(benchmark::State& state) {
 }
 BENCHMARK(BM_TransferPacing)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// 30 messages; the loop stalls for 3.8 periods inside the tick of message 10, so the stall
-// ends shortly before a tick of the old rhythm was due.
+// 30 messages; the program is held up for 3.8 periods in the tick of message 10, so that the
+// hold-up ends shortly before a tick of the old rhythm was due. Argument 0: the event loop
+// stalls after the tick's write; 1: the write itself blocks before its bytes arrive.
 void BM_TransferPacingAfterStall(benchmark::State& state) {
   constexpr int kStallMessages = 30;
   constexpr int kStalledTick = 10;
+  const auto holdUp = std::chrono::milliseconds(static_cast<int>(3.8 * kPeriodMs));
+  const bool insideWrite = state.range(0) == 1;
   harness::Program& program = harness::Program::Get();
   Window1& window = program.Window();
   int ticks = 0;
   window.Timer1()->SetEventHandler(host::Timer::kActionEvent, [&](host::Object& timer) {
+    const bool stalled = ++ticks == kStalledTick;
+    if (stalled && insideWrite) {
+      fake_portmidi::HoldNextSend(holdUp);
+    }
     window.Timer1_Action(static_cast<host::Timer&>(timer));
-    if (++ticks == kStalledTick) {
-      std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(3.8 * kPeriodMs));
+    if (stalled && !insideWrite) {
+      std::this_thread::sleep_for(holdUp);
     }
   });
 
@@ -111,16 +119,20 @@ void BM_TransferPacingAfterStall(benchmark::State& state) {
       state.SkipWithError("not every message was sent");
       return;
     }
-    const std::size_t stalled = before + kStalledTick - 1;
+    // The message whose write comes last because of the hold-up.
+    const std::size_t late = before + kStalledTick - (insideWrite ? 1 : 0);
     double minGapAfter = 1e9;
-    for (std::size_t k = stalled + 2; k < writes.size(); ++k) {
+    for (std::size_t k = late + 1; k < writes.size(); ++k) {
       minGapAfter = std::min(minGapAfter, Milliseconds(writes[k].at - writes[k - 1].at));
     }
-    state.counters["stall_ms"] = Milliseconds(writes[stalled + 1].at - writes[stalled].at);
+    state.counters["stall_ms"] = Milliseconds(writes[late].at - writes[late - 1].at);
     state.counters["min_gap_after_stall_ms"] = minGapAfter;
   }
 }
 BENCHMARK(BM_TransferPacingAfterStall)
+    ->ArgName("inside_write")
+    ->Arg(0)
+    ->Arg(1)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

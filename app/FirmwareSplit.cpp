@@ -1,9 +1,45 @@
 #include "FirmwareSplit.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace firmware {
+namespace {
+
+constexpr std::uint8_t kTopBit = 0x80;
+
+// The first byte from `from` up to `to` with its top bit set, or `to`. A well-formed message
+// has only its 0xF0 and its 0xF7 with that bit set, so this finds the 0xF7 that closes it or
+// the first byte that has no place in it; it reads eight bytes at a time, as memchr does.
+const std::uint8_t* FirstTopBitByte(const std::uint8_t* from, const std::uint8_t* to) {
+  constexpr std::uint64_t kTopBits = 0x8080808080808080;
+  while (to - from >= 32) {
+    std::uint64_t words[4];
+    std::memcpy(words, from, sizeof words);
+    if (((words[0] | words[1] | words[2] | words[3]) & kTopBits) != 0) {
+      break;
+    }
+    from += 32;
+  }
+  for (; to - from >= 8; from += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, from, sizeof word);
+    if (const std::uint64_t top = word & kTopBits; top != 0) {
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(top)
+                                                                 : std::countl_zero(top);
+      return from + bit / 8;
+    }
+  }
+  for (; from != to; ++from) {
+    if ((*from & kTopBit) != 0) {
+      return from;
+    }
+  }
+  return to;
+}
+
+}  // namespace
 
 bool FirmwareSplitter::Refuse() {
   if (refusal_ == SplitVerdict::kFits && !endSeen_) {
@@ -13,7 +49,21 @@ bool FirmwareSplitter::Refuse() {
   return false;
 }
 
+void FirmwareSplitter::NoteOffence(std::size_t offset, std::uint8_t byte, bool atStart) {
+  if (!rowOffends_) {
+    rowOffends_ = true;
+    offenceOffset_ = offset;
+    offenceByte_ = byte;
+    offenceAtStart_ = atStart;
+  }
+}
+
 bool FirmwareSplitter::CloseMessage() {
+  if (rowOffends_) {
+    refusal_ = SplitVerdict::kMalformedMessage;
+    stopped_ = true;
+    return false;
+  }
   // The 0xF7 itself must stand after both marks, so only the message's own bytes count.
   endSeen_ = column_ > kEndMarkSecond && marks_[0] == '0' && marks_[1] == '1';
   ++messages_;
@@ -27,7 +77,12 @@ SplitPlan FirmwareSplitter::Plan() const {
   plan.messageCount = messages_;
   plan.byteCount = taken_;
   plan.endMessageSeen = endSeen_;
-  if (refusal_ != SplitVerdict::kFits) {
+  if (refusal_ == SplitVerdict::kMalformedMessage) {
+    plan.verdict = refusal_;
+    plan.byteCount = offenceOffset_;
+    plan.offendingByte = offenceByte_;
+    plan.offendsAtStart = offenceAtStart_;
+  } else if (refusal_ != SplitVerdict::kFits) {
     plan.verdict = refusal_;
   } else if (messages_ == 0) {
     plan.verdict = SplitVerdict::kNoCompleteMessage;
@@ -45,9 +100,19 @@ bool FirmwareSplitter::Take(std::span<const std::uint8_t> bytes) {
       return Refuse();
     }
     // The row has room for kRowBytes - column_ more bytes, the closing 0xF7 included.
-    const std::int64_t look = std::min<std::int64_t>(kRowBytes - column_, end - next);
-    const auto* close = static_cast<const std::uint8_t*>(std::memchr(next, kEndOfExclusive, look));
-    const std::int64_t count = close ? close - next + 1 : look;
+    const std::uint8_t* const room = next + std::min<std::int64_t>(kRowBytes - column_, end - next);
+    const std::uint8_t* scan = next;
+    if (column_ == 0 && *next == kStartOfExclusive) {
+      ++scan;
+    } else if (column_ == 0 && *next != kEndOfExclusive) {
+      NoteOffence(taken_, *next, true);
+    }
+    const std::uint8_t* const found = FirstTopBitByte(scan, room);
+    const bool close = found != room && *found == kEndOfExclusive;
+    if (found != room && !close) {
+      NoteOffence(taken_ + (found - next), *found, false);
+    }
+    const std::int64_t count = (found != room ? found + 1 : room) - next;
     if (store_) {
       std::memcpy(store_->buffer.data() + messages_ * kRowBytes + column_, next, count);
     }
@@ -111,6 +176,30 @@ bool StoreFirmwareFile(const ReadBlock& read, const SplitPlan& plan, const Firmw
   return true;
 }
 
+namespace {
+
+std::string Hex(std::uint8_t byte) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
+}
+
+// What is wrong with a malformed message, as the words after "message N".
+std::string DescribeOffence(const SplitPlan& plan) {
+  const std::string byte = Hex(plan.offendingByte);
+  if (plan.offendsAtStart) {
+    return "begins with " + byte + " instead of F0";
+  }
+  if (plan.offendingByte == kStartOfExclusive) {
+    return "holds a second start byte F0";
+  }
+  if (plan.offendingByte >= 0xF8) {
+    return "holds the real-time byte " + byte;
+  }
+  return "holds the status byte " + byte;
+}
+
+}  // namespace
+
 std::string DescribeRefusal(const SplitPlan& plan) {
   const std::string kept = " The firmware loaded before is kept.";
   const std::string offset = std::to_string(plan.byteCount);
@@ -127,6 +216,12 @@ std::string DescribeRefusal(const SplitPlan& plan) {
     case SplitVerdict::kNoCompleteMessage:
       return "This file was not loaded: it holds no complete firmware message (no end byte "
              "F7)." +
+             kept;
+    case SplitVerdict::kMalformedMessage:
+      return "This file was not loaded: message " + std::to_string(plan.messageCount + 1) + " " +
+             DescribeOffence(plan) + " at file offset " + offset +
+             ". A firmware message must begin with F0 and end with F7, with only data bytes (00 "
+             "to 7F) between them, or the MIDI output can't send it as it stands." +
              kept;
   }
   return {};

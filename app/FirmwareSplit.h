@@ -17,6 +17,7 @@ namespace firmware {
 // The store's shape: rows 0..100000 of 141 bytes each.
 inline constexpr std::int64_t kRowBytes = 141;
 inline constexpr std::int64_t kRowCount = 100001;
+inline constexpr std::uint8_t kStartOfExclusive = 0xF0;
 inline constexpr std::uint8_t kEndOfExclusive = 0xF7;
 // The end message carries the characters "0" "1" at these positions of its own bytes.
 inline constexpr std::int64_t kEndMarkFirst = 13;
@@ -40,18 +41,27 @@ enum class SplitVerdict {
   kTooManyMessages,
   // Not a single 0xF7 in the file (an empty file included).
   kNoCompleteMessage,
+  // A message that MIDI can't carry as it stands: it does not begin with 0xF0, or a byte
+  // with its top bit set (a status or real-time byte, another 0xF0) stands before its 0xF7.
+  // A lone 0xF7 is an empty message, which carries nothing and is not refused.
+  kMalformedMessage,
 };
 
 struct SplitPlan {
   SplitVerdict verdict = SplitVerdict::kNoCompleteMessage;
-  // Complete messages found; for a file that fits, the messages the store will hold.
+  // Complete messages found; for a file that fits, the messages the store will hold; for a
+  // malformed message, its index.
   std::int64_t messageCount = 0;
   // For a file that fits: how many leading bytes of the file the store takes (the messages
   // and any bytes after the last one). For a refused file: the offset of the byte that broke
-  // the limit.
+  // the limit, or of the malformed message's first offending byte.
   std::size_t byteCount = 0;
   // Whether reading stopped at the end message.
   bool endMessageSeen = false;
+  // For a malformed message: its first offending byte, and whether that is the byte it
+  // should begin with.
+  std::uint8_t offendingByte = 0;
+  bool offendsAtStart = false;
 
   bool operator==(const SplitPlan&) const = default;
 };
@@ -78,6 +88,7 @@ class FirmwareSplitter {
   bool Refuse();
   bool CloseMessage();
   void KeepMarks(const std::uint8_t* bytes, std::int64_t count);
+  void NoteOffence(std::size_t offset, std::uint8_t byte, bool atStart);
 
   const FirmwareStore* store_ = nullptr;
   SplitVerdict refusal_ = SplitVerdict::kFits;
@@ -88,6 +99,12 @@ class FirmwareSplitter {
   std::size_t taken_ = 0;
   std::uint8_t marks_[2] = {0, 0};
   bool endSeen_ = false;
+  // The first byte of the current row that has no place in a message. It refuses the file
+  // only once its 0xF7 makes the row a message: bytes after the last 0xF7 are not sent.
+  bool rowOffends_ = false;
+  std::size_t offenceOffset_ = 0;
+  std::uint8_t offenceByte_ = 0;
+  bool offenceAtStart_ = false;
 };
 
 // The next bytes of a file, read in blocks; empty at its end.

@@ -22,14 +22,25 @@ class ByteSplitter {
       stopped_ = true;
       return false;
     }
-    ++taken_;
+    const std::size_t offset = taken_++;
     if (byte == firmware::kEndOfExclusive) {
+      if (offends_) {
+        refusal_ = firmware::SplitVerdict::kMalformedMessage;
+        stopped_ = true;
+        return false;
+      }
       // The 0xF7 itself must stand after both marks, so only the message's own bytes count.
       endSeen_ = column_ > firmware::kEndMarkSecond && marks_[0] == '0' && marks_[1] == '1';
       ++messages_;
       column_ = 0;
       stopped_ = endSeen_ || messages_ == firmware::kRowCount;
       return !endSeen_;
+    }
+    // A message begins with 0xF0 and holds only data bytes after it.
+    const bool atStart = column_ == 0;
+    if (!offends_ && (atStart ? byte != firmware::kStartOfExclusive : byte >= 0x80)) {
+      offends_ = true;
+      offence_ = {offset, byte, atStart};
     }
     if (column_ == firmware::kEndMarkFirst || column_ == firmware::kEndMarkSecond) {
       marks_[column_ - firmware::kEndMarkFirst] = byte;
@@ -43,6 +54,11 @@ class ByteSplitter {
     plan.messageCount = messages_;
     plan.byteCount = taken_;
     plan.endMessageSeen = endSeen_;
+    if (refusal_ == firmware::SplitVerdict::kMalformedMessage) {
+      plan.byteCount = offence_.offset;
+      plan.offendingByte = offence_.byte;
+      plan.offendsAtStart = offence_.atStart;
+    }
     plan.verdict = refusal_ != firmware::SplitVerdict::kFits ? refusal_
                    : messages_ == 0 ? firmware::SplitVerdict::kNoCompleteMessage
                                     : firmware::SplitVerdict::kFits;
@@ -57,6 +73,14 @@ class ByteSplitter {
   std::size_t taken_ = 0;
   std::uint8_t marks_[2] = {0, 0};
   bool endSeen_ = false;
+  // The current row's first byte out of place; it counts once a 0xF7 closes the row.
+  struct Offence {
+    std::size_t offset = 0;
+    std::uint8_t byte = 0;
+    bool atStart = false;
+  };
+  bool offends_ = false;
+  Offence offence_;
 };
 
 // The reference's plan for a whole file held in memory.

@@ -29,6 +29,16 @@ inline Bytes Message(std::size_t index, std::size_t length) {
   return message;
 }
 
+// Two messages, the second one from byte 10 of the file on, with its byte at `position`
+// replaced by `byte`.
+inline Bytes SecondMessageWith(std::size_t position, std::uint8_t byte) {
+  Bytes file = Message(0, 10);
+  Bytes second = Message(1, 20);
+  second[position] = byte;
+  file.insert(file.end(), second.begin(), second.end());
+  return file;
+}
+
 // The message that ends a firmware: "0" "1" at positions 13 and 14.
 inline Bytes EndMessage(std::size_t length) {
   Bytes message = Message(0, length);

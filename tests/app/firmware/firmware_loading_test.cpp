@@ -145,6 +145,16 @@ TEST_F(FirmwareLoading, RefusedFilesLeaveStoreAndControlsAsTheyWere) {
       {"no 0xF7", Bytes(100, 0x20), "no complete firmware message"},
       {"200 bytes without 0xF7", tooLong, "without an end byte F7"},
       {"more than 100001 messages", tooMany, "more than 100001 firmware messages"},
+      {"a message without its 0xF0", testfiles::SecondMessageWith(0, 0x00),
+       "message 2 begins with 00 instead of F0 at file offset 10"},
+      {"a status byte at a word start", testfiles::SecondMessageWith(4, 0x80),
+       "message 2 holds the status byte 80 at file offset 14"},
+      {"a status byte elsewhere", testfiles::SecondMessageWith(5, 0xC3),
+       "message 2 holds the status byte C3 at file offset 15"},
+      {"0xF0 inside", testfiles::SecondMessageWith(7, 0xF0),
+       "message 2 holds a second start byte F0 at file offset 17"},
+      {"a real-time byte inside", testfiles::SecondMessageWith(9, 0xF8),
+       "message 2 holds the real-time byte F8 at file offset 19"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

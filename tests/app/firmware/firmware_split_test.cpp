@@ -54,7 +54,7 @@ class FirmwareSplitTest : public ::testing::Test {
 
 TEST_F(FirmwareSplitTest, MessagesLandInTheirRowsWithTheirClosingColumns) {
   const Bytes first = testfiles::Message(0, 20);
-  const Bytes second = {0x12, 0xF7};
+  const Bytes second = {0xF0, 0x12, 0xF7};
   const Bytes third = {0xF7};
   Bytes file = first;
   file.insert(file.end(), second.begin(), second.end());
@@ -66,18 +66,13 @@ TEST_F(FirmwareSplitTest, MessagesLandInTheirRowsWithTheirClosingColumns) {
   EXPECT_EQ(lastMessage, 2);
   EXPECT_EQ(Message(0), first);
   EXPECT_EQ(Message(1), second);
-  EXPECT_EQ(rowEnds[2], 0);  // a lone 0xF7 is a message of its own
-}
-
-TEST_F(FirmwareSplitTest, MessagesAreTakenAsTheyStandWithoutCheckingTheirFirstByte) {
-  const Bytes odd = {0x41, 0x90, 0xFF, 0xF7};
-  Load(odd);
-  EXPECT_EQ(Message(0), odd);
+  EXPECT_EQ(rowEnds[2], 0);  // a lone 0xF7 is a message of its own, an empty one
 }
 
 TEST_F(FirmwareSplitTest, EndMessageStopsReadingEvenBeforeBytesThatBreakTheLimits) {
   Bytes file = testfiles::EndMessage(30);
   const std::size_t endSize = file.size();
+  file.push_back(0x90);                // not a message's first byte
   file.insert(file.end(), 500, 0x11);  // no 0xF7 in 500 bytes: would be refused if read
 
   const auto plan = Load(file);
@@ -115,9 +110,10 @@ TEST_F(FirmwareSplitTest, EndMarksCountOnlyWhenTheMessageItselfHoldsThem) {
 
 TEST_F(FirmwareSplitTest, CloseAtTheMarkPositionsIsNeverTheEnd) {
   Bytes closeAt13(13, 0x00);
+  closeAt13[0] = 0xF0;
   closeAt13.push_back(0xF7);
-  Bytes closeAt14(13, 0x00);
-  closeAt14.push_back(0x30);
+  Bytes closeAt14 = closeAt13;
+  closeAt14.back() = 0x30;
   closeAt14.push_back(0xF7);
   for (const Bytes& message : {closeAt13, closeAt14}) {
     Bytes file = message;
@@ -130,6 +126,7 @@ TEST_F(FirmwareSplitTest, CloseAtTheMarkPositionsIsNeverTheEnd) {
 
 TEST_F(FirmwareSplitTest, EndMessageClosingRightAfterTheMarksIsRecognised) {
   Bytes message(16, 0x00);
+  message[0] = 0xF0;
   message[13] = 0x30;
   message[14] = 0x31;
   message[15] = 0xF7;
@@ -141,7 +138,10 @@ TEST_F(FirmwareSplitTest, EndMessageClosingRightAfterTheMarksIsRecognised) {
 
 TEST_F(FirmwareSplitTest, TrailingBytesGoToTheNextRowButDoNotCount) {
   Bytes file = testfiles::Message(0, 10);
-  const Bytes tail(141, 0x55);
+  // Never sent, so bytes that no message may hold are no reason to refuse the file.
+  Bytes tail(141, 0x55);
+  tail[0] = 0x90;
+  tail[70] = 0xF8;
   file.insert(file.end(), tail.begin(), tail.end());
 
   const auto plan = Load(file);
@@ -193,27 +193,81 @@ TEST_F(FirmwareSplitTest, FileBeyondTheStoreIsRefusedWithoutTouchingIt) {
   longTail.insert(longTail.end(), 142, 0x22);
   Bytes tooMany = testfiles::FullStore();
   tooMany.push_back(0x00);
+  Bytes strayByte = testfiles::Message(0, 10);
+  strayByte.push_back(0x00);
+  const Bytes next = testfiles::Message(1, 20);
+  strayByte.insert(strayByte.end(), next.begin(), next.end());
 
   const struct {
     const char* name;
     Bytes file;
     SplitVerdict verdict;
     std::size_t offendingByte;
+    std::int64_t messages;
   } cases[] = {
-      {"message of 142 bytes", longMessage, SplitVerdict::kRunTooLong, 10 + 141},
-      {"142 bytes after the last message", longTail, SplitVerdict::kRunTooLong, 10 + 141},
-      {"no 0xF7 at all", Bytes(50, 0x10), SplitVerdict::kNoCompleteMessage, 50},
-      {"empty", Bytes{}, SplitVerdict::kNoCompleteMessage, 0},
-      {"a byte after 100001 messages", tooMany, SplitVerdict::kTooManyMessages, 14100141},
+      {"message of 142 bytes", longMessage, SplitVerdict::kRunTooLong, 10 + 141, 1},
+      {"142 bytes after the last message", longTail, SplitVerdict::kRunTooLong, 10 + 141, 1},
+      {"no 0xF7 at all", Bytes(50, 0x10), SplitVerdict::kNoCompleteMessage, 50, 0},
+      {"empty", Bytes{}, SplitVerdict::kNoCompleteMessage, 0, 0},
+      {"a byte after 100001 messages", tooMany, SplitVerdict::kTooManyMessages, 14100141, 100001},
+      // PortMidi refuses these part-way, or sends other bytes than the file's.
+      {"a stray byte before 0xF0", strayByte, SplitVerdict::kMalformedMessage, 10, 1},
+      {"a status byte first", testfiles::SecondMessageWith(0, 0x90),
+       SplitVerdict::kMalformedMessage, 10, 1},
+      {"a status byte at a word start", testfiles::SecondMessageWith(4, 0x80),
+       SplitVerdict::kMalformedMessage, 14, 1},
+      {"a status byte elsewhere", testfiles::SecondMessageWith(5, 0x80),
+       SplitVerdict::kMalformedMessage, 15, 1},
+      {"0xF0 inside", testfiles::SecondMessageWith(7, 0xF0), SplitVerdict::kMalformedMessage, 17,
+       1},
+      {"a real-time byte inside", testfiles::SecondMessageWith(9, 0xF8),
+       SplitVerdict::kMalformedMessage, 19, 1},
   };
   for (const auto& c : cases) {
     const auto plan = Load(c.file);
     EXPECT_EQ(plan.verdict, c.verdict) << c.name;
     EXPECT_EQ(plan.byteCount, c.offendingByte) << c.name;
+    EXPECT_EQ(plan.messageCount, c.messages) << c.name;
     EXPECT_NE(firmware::DescribeRefusal(plan).find("kept"), std::string::npos) << c.name;
     EXPECT_EQ(lastMessage, 3) << c.name;
     EXPECT_TRUE(buffer == bufferBefore) << c.name;
     EXPECT_TRUE(rowEnds == rowEndsBefore) << c.name;
+  }
+}
+
+// Each kind of byte that has no place in a message, at every place of the longest one, in
+// blocks that cut the message anywhere.
+TEST_F(FirmwareSplitTest, AByteOutOfPlaceAnywhereInAMessageRefusesTheFileThere) {
+  Bytes file;
+  for (const Bytes& message :
+       {testfiles::Message(0, 30), testfiles::Message(1, 2), testfiles::Message(2, 77)}) {
+    file.insert(file.end(), message.begin(), message.end());
+  }
+  const std::size_t start = file.size();
+  for (const Bytes& message : {testfiles::Message(3, 141), testfiles::EndMessage(20)}) {
+    file.insert(file.end(), message.begin(), message.end());
+  }
+  // A data byte is out of place only where the message should begin with 0xF0.
+  const std::uint8_t outOfPlace[] = {0x41, 0x80, 0x9F, 0xEF, 0xF0, 0xF1, 0xF6, 0xF8, 0xFE, 0xFF};
+  for (std::size_t position = 0; position < 140; ++position) {
+    for (const std::uint8_t byte : outOfPlace) {
+      if (position == 0 ? byte == 0xF0 : byte < 0x80) {
+        continue;
+      }
+      Bytes changed = file;
+      changed[start + position] = byte;
+      const firmware::SplitPlan expected = reference::PlanByBytes(changed);
+      ASSERT_EQ(expected.verdict, SplitVerdict::kMalformedMessage) << position << " " << +byte;
+      for (const std::size_t blockBytes : {1, 7, 64, 65536}) {
+        const firmware::SplitPlan plan =
+            firmware::PlanFirmwareFile(testfiles::BlocksOf(changed, blockBytes), CountYield);
+        ASSERT_EQ(plan, expected) << position << " " << +byte << " in blocks of " << blockBytes;
+      }
+      EXPECT_EQ(expected.byteCount, start + position);
+      EXPECT_EQ(expected.offendingByte, byte);
+      EXPECT_EQ(expected.offendsAtStart, position == 0);
+      EXPECT_EQ(expected.messageCount, 3);
+    }
   }
 }
 
@@ -235,12 +289,15 @@ TEST_F(FirmwareSplitTest, EveryBlockSizeSplitsAsTheByteAtATimeReference) {
   Bytes tooLong = testfiles::Message(1, 20);
   tooLong.insert(tooLong.end(), 200, 0x10);
   Bytes endMarksInAShortMessage(15, 0x00);
+  endMarksInAShortMessage[0] = 0xF0;
   endMarksInAShortMessage[13] = '0';
   endMarksInAShortMessage[14] = 0xF7;  // the mark "1" would come after the close
   const Bytes next = testfiles::EndMessage(40);
   endMarksInAShortMessage.insert(endMarksInAShortMessage.end(), next.begin(), next.end());
+  Bytes malformedLate = testfiles::Firmware(30, 0);
+  malformedLate[malformedLate.size() - 9] = 0xF8;  // inside the end message, after a block edge
   const Bytes files[] = {testfiles::Firmware(30, 500), tooLong, endMarksInAShortMessage,
-                         testfiles::Message(2, 141)};
+                         testfiles::Message(2, 141), malformedLate};
   for (const Bytes& file : files) {
     const firmware::SplitPlan expected = reference::PlanByBytes(file);
     Load(file, file.size() + 1);

@@ -39,6 +39,8 @@ class Window1 : public host::Window {
 
   // The send cursor: index of the next firmware message to send.
   std::int64_t MidiOutCnt = 0;
+  // The device a transfer sends to: the chosen output when UPDATE was pressed.
+  std::int64_t TransferOutID = -1;
   // Kept for the framework; nothing reads it.
   std::int64_t MidiOutError = 0;
 

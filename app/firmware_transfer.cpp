@@ -1,5 +1,6 @@
 // The third step of the window: UPDATE starts the timer, each tick sends one message of the
-// firmware store, CANCEL stops the transfer at the next tick.
+// firmware store to the output chosen when UPDATE was pressed, CANCEL stops the transfer at
+// the next tick.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -42,6 +43,13 @@ std::string FailureText(const char* call, std::int64_t result, std::int64_t curs
          ". The firmware stays loaded; press UPDATE to send it again from the start.";
 }
 
+std::string OutputChangedText(std::int64_t sent) {
+  return "The MIDI output was changed during the transfer, so the transfer stopped: " +
+         host::Str(sent) + " of " + host::Str(Module1::FirmwareLine + 1) +
+         " messages went to the output chosen before, and nothing was sent to the new one. The "
+         "firmware stays loaded; press UPDATE to send it again from the start.";
+}
+
 // Stops the ticks and releases the stream, so that the output is closed for OPEN's test and
 // for the next transfer.
 void EndTransfer(Window1& window) {
@@ -61,6 +69,7 @@ void ReturnToIdle(Window1& window) {
 }  // namespace
 
 void Window1::PushButton3_Action(host::PushButton&) {
+  TransferOutID = Module1::MidiOutID;
   MidiOutCnt = 0;
   Module1::Cancel = 0;
   Timer1()->SetEnabled(true);
@@ -76,13 +85,20 @@ void Window1::PushButton4_Action(host::PushButton&) {
 
 void Window1::Timer1_Action(host::Timer&) {
   // Storing the new stream releases the previous tick's, which closes the output before it
-  // is opened again.
+  // is opened again. A firmware goes to one device: the output is the transfer's own, never
+  // one chosen while it runs.
   Module1::MIDIOutput = host::RuntimeNewObject(PortMidiStreamQRX::Class());
   const std::int64_t opened = PortMidiStreamQRX::OpenOutput(
-      Module1::MIDIOutput, Module1::MidiOutID, Module1::kOutputBufferSize, Module1::kOutputLatency);
+      Module1::MIDIOutput, TransferOutID, Module1::kOutputBufferSize, Module1::kOutputLatency);
 
   if (Module1::Cancel == 1) {
     EndTransfer(*this);
+    ReturnToIdle(*this);
+    return;
+  }
+  if (Module1::MidiOutID != TransferOutID) {
+    EndTransfer(*this);
+    host::MsgBox(OutputChangedText(MidiOutCnt));
     ReturnToIdle(*this);
     return;
   }
@@ -102,8 +118,10 @@ void Window1::Timer1_Action(host::Timer&) {
   const std::int64_t progress = ProgressFor(MidiOutCnt, Module1::FirmwareLine);
   ProgressBar1()->SetValue(static_cast<double>(progress));
   Label16()->SetText(host::Str(std::min(progress, kLabelCap)) + " %");
+  // An empty message, a lone 0xF7, carries nothing; MIDI has no way to send it.
+  const bool empty = Module1::FirmwareRow->Get(MidiOutCnt) == 0;
   const std::int64_t written =
-      PortMidiStreamQRX::WriteSysEx(Module1::MIDIOutput, 0, MessageAt(MidiOutCnt));
+      empty ? 0 : PortMidiStreamQRX::WriteSysEx(Module1::MIDIOutput, 0, MessageAt(MidiOutCnt));
   if (written != 0) {
     EndTransfer(*this);
     host::MsgBox(FailureText("WriteSysEx", written, MidiOutCnt));

@@ -99,6 +99,30 @@ TEST_F(FirmwareTransfer, ThousandMessagesReachTheDeviceInOrderOnceAndAgain) {
   }
 }
 
+// A lone 0xF7 after another is an empty message: its tick counts it and writes nothing, as
+// MIDI can't carry it, and every real message goes out once.
+TEST_F(FirmwareTransfer, AnEmptyMessageIsCountedButNothingIsWrittenForIt) {
+  Bytes file = {0xF7};
+  const Bytes middle = testfiles::Message(1, 30);
+  file.insert(file.end(), middle.begin(), middle.end());
+  file.push_back(0xF7);
+  const Bytes end = testfiles::EndMessage(20);
+  file.insert(file.end(), end.begin(), end.end());
+  program.LoadFirmware(file);
+  ASSERT_EQ(Module1::FirmwareLine, 3);
+  const std::size_t writesBefore = fake_portmidi::Writes(harness::kSecondOutput).size();
+  const std::size_t before = program.Written().size();
+
+  program.Update();
+  EXPECT_EQ(TickUntilIdle(), 5);
+
+  Bytes real = middle;
+  real.insert(real.end(), end.begin(), end.end());
+  EXPECT_TRUE(SentSince(before) == real);
+  EXPECT_EQ(fake_portmidi::Writes(harness::kSecondOutput).size() - writesBefore, 2u);
+  EXPECT_EQ(program.Modal().messages, std::vector<std::string>{kSuccess});
+}
+
 TEST_F(FirmwareTransfer, ProgressFollowsTheWorkedValues) {
   const struct {
     std::size_t messages;
@@ -310,26 +334,46 @@ TEST_F(FirmwareTransfer, OpenAndUpdateWorkAgainRightAfterATransfer) {
   EXPECT_TRUE(SentSince(before) == file);
 }
 
-TEST_F(FirmwareTransfer, NewOutputChosenDuringATransferTakesOverAtTheNextTick) {
+// A firmware split between two devices reaches neither whole.
+TEST_F(FirmwareTransfer, ANewOutputChosenDuringATransferEndsItBeforeTheNewOneGetsAByte) {
+  constexpr PmDeviceID kFirstOutput = 2;
   const Bytes file = testfiles::Firmware(4, 0);
   const std::vector<Bytes> messages = testfiles::MessagesOf(file);
   program.LoadFirmware(file);
-  const std::size_t firstBefore = fake_portmidi::Written(2).size();
+  const std::size_t firstBefore = fake_portmidi::Written(kFirstOutput).size();
   const std::size_t secondBefore = program.Written().size();
   program.Update();
   Tick();
 
+  // SEARCH stays enabled, and the same output chosen again changes nothing.
   program.Search();
   EXPECT_TRUE(window.Timer1()->Enabled());
   EXPECT_TRUE(window.PushButton4()->Enabled());
   EXPECT_FALSE(window.PushButton3()->Enabled());
-  program.Pick(window.ChooseMidiOut_PopMenu(), 0);
-  TickUntilIdle();
+  program.Pick(window.ChooseMidiOut_PopMenu(), 1);
+  Tick();
+  EXPECT_TRUE(SentSince(secondBefore) == Joined(messages, 2));
 
-  EXPECT_TRUE(SentSince(secondBefore) == Joined(messages, 1));
-  const Bytes first = fake_portmidi::Written(2);
-  EXPECT_TRUE(Bytes(first.begin() + static_cast<std::ptrdiff_t>(firstBefore), first.end()) ==
-              Bytes(file.begin() + static_cast<std::ptrdiff_t>(messages[0].size()), file.end()));
+  program.Search();
+  program.Pick(window.ChooseMidiOut_PopMenu(), 0);
+  Tick();
+
+  EXPECT_TRUE(SentSince(secondBefore) == Joined(messages, 2));
+  EXPECT_EQ(fake_portmidi::Written(kFirstOutput).size(), firstBefore);
+  ASSERT_EQ(program.Modal().messages.size(), 1u);
+  const std::string& box = program.Modal().messages[0];
+  EXPECT_NE(box.find("output was changed"), std::string::npos) << box;
+  EXPECT_NE(box.find("2 of 4 messages went to the output chosen before"), std::string::npos) << box;
+  EXPECT_NE(box.find("nothing was sent to the new one"), std::string::npos) << box;
+  ExpectIdle();
+
+  // The firmware stays loaded: UPDATE sends it whole to the output chosen now.
+  program.Modal().messages.clear();
+  program.Update();
+  TickUntilIdle();
+  const Bytes first = fake_portmidi::Written(kFirstOutput);
+  EXPECT_TRUE(Bytes(first.begin() + static_cast<std::ptrdiff_t>(firstBefore), first.end()) == file);
+  EXPECT_EQ(program.Modal().messages, std::vector<std::string>{kSuccess});
 }
 
 }  // namespace

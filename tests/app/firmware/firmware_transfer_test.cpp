@@ -347,6 +347,7 @@ TEST_F(FirmwareTransfer, ANewOutputChosenDuringATransferEndsItBeforeTheNewOneGet
 
   // SEARCH stays enabled, and the same output chosen again changes nothing.
   program.Search();
+  EXPECT_TRUE(window.PushButton1()->Enabled());
   EXPECT_TRUE(window.Timer1()->Enabled());
   EXPECT_TRUE(window.PushButton4()->Enabled());
   EXPECT_FALSE(window.PushButton3()->Enabled());

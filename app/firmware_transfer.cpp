@@ -66,6 +66,13 @@ void ReturnToIdle(Window1& window) {
   Module1::Cancel = 0;
 }
 
+// The box comes while the transfer is stopping: the bar and the label still show its place.
+void EndTransferWithBox(Window1& window, const std::string& text) {
+  EndTransfer(window);
+  host::MsgBox(text);
+  ReturnToIdle(window);
+}
+
 }  // namespace
 
 void Window1::PushButton3_Action(host::PushButton&) {
@@ -97,21 +104,15 @@ void Window1::Timer1_Action(host::Timer&) {
     return;
   }
   if (Module1::MidiOutID != TransferOutID) {
-    EndTransfer(*this);
-    host::MsgBox(OutputChangedText(MidiOutCnt));
-    ReturnToIdle(*this);
+    EndTransferWithBox(*this, OutputChangedText(MidiOutCnt));
     return;
   }
   if (MidiOutCnt > Module1::FirmwareLine) {
-    EndTransfer(*this);
-    host::MsgBox("The firmware has been successfully sent.");
-    ReturnToIdle(*this);
+    EndTransferWithBox(*this, "The firmware has been successfully sent.");
     return;
   }
   if (opened != 0) {
-    EndTransfer(*this);
-    host::MsgBox(FailureText("OpenOutput", opened, MidiOutCnt));
-    ReturnToIdle(*this);
+    EndTransferWithBox(*this, FailureText("OpenOutput", opened, MidiOutCnt));
     return;
   }
 
@@ -123,9 +124,7 @@ void Window1::Timer1_Action(host::Timer&) {
   const std::int64_t written =
       empty ? 0 : PortMidiStreamQRX::WriteSysEx(Module1::MIDIOutput, 0, MessageAt(MidiOutCnt));
   if (written != 0) {
-    EndTransfer(*this);
-    host::MsgBox(FailureText("WriteSysEx", written, MidiOutCnt));
-    ReturnToIdle(*this);
+    EndTransferWithBox(*this, FailureText("WriteSysEx", written, MidiOutCnt));
     return;
   }
   MidiOutCnt = MidiOutCnt + 1;

@@ -49,17 +49,14 @@ bool FirmwareSplitter::Refuse() {
   return false;
 }
 
-void FirmwareSplitter::NoteOffence(std::size_t offset, std::uint8_t byte, bool atStart) {
-  if (!rowOffends_) {
-    rowOffends_ = true;
-    offenceOffset_ = offset;
-    offenceByte_ = byte;
-    offenceAtStart_ = atStart;
+void FirmwareSplitter::NoteOffence(const MessageOffence& offence) {
+  if (!offence_) {
+    offence_ = offence;
   }
 }
 
 bool FirmwareSplitter::CloseMessage() {
-  if (rowOffends_) {
+  if (offence_) {
     refusal_ = SplitVerdict::kMalformedMessage;
     stopped_ = true;
     return false;
@@ -79,9 +76,9 @@ SplitPlan FirmwareSplitter::Plan() const {
   plan.endMessageSeen = endSeen_;
   if (refusal_ == SplitVerdict::kMalformedMessage) {
     plan.verdict = refusal_;
-    plan.byteCount = offenceOffset_;
-    plan.offendingByte = offenceByte_;
-    plan.offendsAtStart = offenceAtStart_;
+    plan.byteCount = offence_->offset;
+    plan.offendingByte = offence_->byte;
+    plan.offendsAtStart = offence_->atStart;
   } else if (refusal_ != SplitVerdict::kFits) {
     plan.verdict = refusal_;
   } else if (messages_ == 0) {
@@ -105,12 +102,12 @@ bool FirmwareSplitter::Take(std::span<const std::uint8_t> bytes) {
     if (column_ == 0 && *next == kStartOfExclusive) {
       ++scan;
     } else if (column_ == 0 && *next != kEndOfExclusive) {
-      NoteOffence(taken_, *next, true);
+      NoteOffence({taken_, *next, true});
     }
     const std::uint8_t* const found = FirstTopBitByte(scan, room);
     const bool close = found != room && *found == kEndOfExclusive;
     if (found != room && !close) {
-      NoteOffence(taken_ + (found - next), *found, false);
+      NoteOffence({taken_ + static_cast<std::size_t>(found - next), *found, false});
     }
     const std::int64_t count = (found != room ? found + 1 : room) - next;
     if (store_) {

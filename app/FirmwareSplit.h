@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -45,6 +46,15 @@ enum class SplitVerdict {
   // with its top bit set (a status or real-time byte, another 0xF0) stands before its 0xF7.
   // A lone 0xF7 is an empty message, which carries nothing and is not refused.
   kMalformedMessage,
+};
+
+// The first byte of a row that has no place in a message, and where it stands.
+struct MessageOffence {
+  // Its offset in the file.
+  std::size_t offset = 0;
+  std::uint8_t byte = 0;
+  // Whether it stands where the message should begin with 0xF0.
+  bool atStart = false;
 };
 
 struct SplitPlan {
@@ -88,7 +98,7 @@ class FirmwareSplitter {
   bool Refuse();
   bool CloseMessage();
   void KeepMarks(const std::uint8_t* bytes, std::int64_t count);
-  void NoteOffence(std::size_t offset, std::uint8_t byte, bool atStart);
+  void NoteOffence(const MessageOffence& offence);
 
   const FirmwareStore* store_ = nullptr;
   SplitVerdict refusal_ = SplitVerdict::kFits;
@@ -99,12 +109,9 @@ class FirmwareSplitter {
   std::size_t taken_ = 0;
   std::uint8_t marks_[2] = {0, 0};
   bool endSeen_ = false;
-  // The first byte of the current row that has no place in a message. It refuses the file
-  // only once its 0xF7 makes the row a message: bytes after the last 0xF7 are not sent.
-  bool rowOffends_ = false;
-  std::size_t offenceOffset_ = 0;
-  std::uint8_t offenceByte_ = 0;
-  bool offenceAtStart_ = false;
+  // The current row's offence. It refuses the file only once its 0xF7 makes the row a
+  // message: bytes after the last 0xF7 are not sent.
+  std::optional<MessageOffence> offence_;
 };
 
 // The next bytes of a file, read in blocks; empty at its end.

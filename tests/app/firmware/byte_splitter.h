@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "FirmwareSplit.h"
@@ -24,7 +25,7 @@ class ByteSplitter {
     }
     const std::size_t offset = taken_++;
     if (byte == firmware::kEndOfExclusive) {
-      if (offends_) {
+      if (offence_) {
         refusal_ = firmware::SplitVerdict::kMalformedMessage;
         stopped_ = true;
         return false;
@@ -38,9 +39,8 @@ class ByteSplitter {
     }
     // A message begins with 0xF0 and holds only data bytes after it.
     const bool atStart = column_ == 0;
-    if (!offends_ && (atStart ? byte != firmware::kStartOfExclusive : byte >= 0x80)) {
-      offends_ = true;
-      offence_ = {offset, byte, atStart};
+    if (!offence_ && (atStart ? byte != firmware::kStartOfExclusive : byte >= 0x80)) {
+      offence_ = firmware::MessageOffence{offset, byte, atStart};
     }
     if (column_ == firmware::kEndMarkFirst || column_ == firmware::kEndMarkSecond) {
       marks_[column_ - firmware::kEndMarkFirst] = byte;
@@ -55,9 +55,9 @@ class ByteSplitter {
     plan.byteCount = taken_;
     plan.endMessageSeen = endSeen_;
     if (refusal_ == firmware::SplitVerdict::kMalformedMessage) {
-      plan.byteCount = offence_.offset;
-      plan.offendingByte = offence_.byte;
-      plan.offendsAtStart = offence_.atStart;
+      plan.byteCount = offence_->offset;
+      plan.offendingByte = offence_->byte;
+      plan.offendsAtStart = offence_->atStart;
     }
     plan.verdict = refusal_ != firmware::SplitVerdict::kFits ? refusal_
                    : messages_ == 0 ? firmware::SplitVerdict::kNoCompleteMessage
@@ -74,13 +74,7 @@ class ByteSplitter {
   std::uint8_t marks_[2] = {0, 0};
   bool endSeen_ = false;
   // The current row's first byte out of place; it counts once a 0xF7 closes the row.
-  struct Offence {
-    std::size_t offset = 0;
-    std::uint8_t byte = 0;
-    bool atStart = false;
-  };
-  bool offends_ = false;
-  Offence offence_;
+  std::optional<firmware::MessageOffence> offence_;
 };
 
 // The reference's plan for a whole file held in memory.

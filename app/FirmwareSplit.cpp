@@ -63,6 +63,7 @@ bool FirmwareSplitter::CloseMessage() {
   }
   // The 0xF7 itself must stand after both marks, so only the message's own bytes count.
   endSeen_ = column_ > kEndMarkSecond && marks_[0] == '0' && marks_[1] == '1';
+  dataSeen_ = dataSeen_ || column_ > 0;
   ++messages_;
   column_ = 0;
   stopped_ = endSeen_ || messages_ == kRowCount;
@@ -81,7 +82,11 @@ SplitPlan FirmwareSplitter::Plan() const {
     plan.offendsAtStart = offence_->atStart;
   } else if (refusal_ != SplitVerdict::kFits) {
     plan.verdict = refusal_;
-  } else if (messages_ == 0) {
+  } else if (messages_ > 0 && column_ > 0) {
+    plan.verdict = SplitVerdict::kEndsInsideMessage;
+    plan.byteCount = taken_ - static_cast<std::size_t>(column_);
+    plan.cutMessageBytes = static_cast<std::size_t>(column_);
+  } else if (!dataSeen_) {
     plan.verdict = SplitVerdict::kNoCompleteMessage;
   } else {
     plan.verdict = SplitVerdict::kFits;
@@ -213,6 +218,15 @@ std::string DescribeRefusal(const SplitPlan& plan) {
     case SplitVerdict::kNoCompleteMessage:
       return "This file was not loaded: it holds no complete firmware message (no end byte "
              "F7)." +
+             kept;
+    case SplitVerdict::kEndsInsideMessage:
+      return "This file was not loaded: it ends inside message " +
+             std::to_string(plan.messageCount + 1) + ". It holds only the first " +
+             (plan.cutMessageBytes == 1 ? "byte"
+                                        : std::to_string(plan.cutMessageBytes) + " bytes") +
+             " of that message, from file offset " + offset +
+             " on, and not its end byte F7: the file may have been cut short, for example by an "
+             "interrupted download." +
              kept;
     case SplitVerdict::kMalformedMessage:
       return "This file was not loaded: message " + std::to_string(plan.messageCount + 1) + " " +

@@ -40,8 +40,13 @@ enum class SplitVerdict {
   kRunTooLong,
   // A byte after the 100001st message, which was not the end message.
   kTooManyMessages,
-  // Not a single 0xF7 in the file (an empty file included).
+  // No message that carries anything: not a single 0xF7 in the file (an empty file
+  // included), or only lone 0xF7 bytes.
   kNoCompleteMessage,
+  // Bytes after the last 0xF7 of a file without an end message: the start of a message
+  // whose 0xF7 never came, as a file cut short leaves it. Sending the messages before it
+  // would leave the device with part of a firmware.
+  kEndsInsideMessage,
   // A message that MIDI can't carry as it stands: it does not begin with 0xF0, or a byte
   // with its top bit set (a status or real-time byte, another 0xF0) stands before its 0xF7.
   // A lone 0xF7 is an empty message, which carries nothing and is not refused.
@@ -60,12 +65,14 @@ struct MessageOffence {
 struct SplitPlan {
   SplitVerdict verdict = SplitVerdict::kNoCompleteMessage;
   // Complete messages found; for a file that fits, the messages the store will hold; for a
-  // malformed message, its index.
+  // malformed message or one the file ends inside, its index.
   std::int64_t messageCount = 0;
-  // For a file that fits: how many leading bytes of the file the store takes (the messages
-  // and any bytes after the last one). For a refused file: the offset of the byte that broke
-  // the limit, or of the malformed message's first offending byte.
+  // For a file that fits: how many leading bytes of the file the store takes, its messages.
+  // For a refused file: the offset of the byte that broke the limit, of the malformed
+  // message's first offending byte, or of the first byte of the message the file ends in.
   std::size_t byteCount = 0;
+  // For a file that ends inside a message: how many bytes of that message it holds.
+  std::size_t cutMessageBytes = 0;
   // Whether reading stopped at the end message.
   bool endMessageSeen = false;
   // For a malformed message: its first offending byte, and whether that is the byte it
@@ -109,8 +116,10 @@ class FirmwareSplitter {
   std::size_t taken_ = 0;
   std::uint8_t marks_[2] = {0, 0};
   bool endSeen_ = false;
-  // The current row's offence. It refuses the file only once its 0xF7 makes the row a
-  // message: bytes after the last 0xF7 are not sent.
+  // Whether a message with more than its 0xF7 has been closed.
+  bool dataSeen_ = false;
+  // The current row's offence. It refuses the file as malformed only once its 0xF7 makes the
+  // row a message; a file that ends inside the row is refused as cut short whatever it holds.
   std::optional<MessageOffence> offence_;
 };
 

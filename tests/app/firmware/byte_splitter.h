@@ -32,6 +32,7 @@ class ByteSplitter {
       }
       // The 0xF7 itself must stand after both marks, so only the message's own bytes count.
       endSeen_ = column_ > firmware::kEndMarkSecond && marks_[0] == '0' && marks_[1] == '1';
+      dataSeen_ = dataSeen_ || column_ > 0;
       ++messages_;
       column_ = 0;
       stopped_ = endSeen_ || messages_ == firmware::kRowCount;
@@ -59,9 +60,16 @@ class ByteSplitter {
       plan.offendingByte = offence_->byte;
       plan.offendsAtStart = offence_->atStart;
     }
+    // Bytes after the last 0xF7 are a message the file was cut inside.
+    const bool cut = refusal_ == firmware::SplitVerdict::kFits && messages_ > 0 && column_ > 0;
+    if (cut) {
+      plan.cutMessageBytes = static_cast<std::size_t>(column_);
+      plan.byteCount = taken_ - plan.cutMessageBytes;
+    }
     plan.verdict = refusal_ != firmware::SplitVerdict::kFits ? refusal_
-                   : messages_ == 0 ? firmware::SplitVerdict::kNoCompleteMessage
-                                    : firmware::SplitVerdict::kFits;
+                   : cut        ? firmware::SplitVerdict::kEndsInsideMessage
+                   : !dataSeen_ ? firmware::SplitVerdict::kNoCompleteMessage
+                                : firmware::SplitVerdict::kFits;
     return plan;
   }
 
@@ -73,6 +81,7 @@ class ByteSplitter {
   std::size_t taken_ = 0;
   std::uint8_t marks_[2] = {0, 0};
   bool endSeen_ = false;
+  bool dataSeen_ = false;
   // The current row's first byte out of place; it counts once a 0xF7 closes the row.
   std::optional<firmware::MessageOffence> offence_;
 };

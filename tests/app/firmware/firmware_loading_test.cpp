@@ -136,6 +136,15 @@ TEST_F(FirmwareLoading, RefusedFilesLeaveStoreAndControlsAsTheyWere) {
   tooLong.insert(tooLong.end(), 200, 0x10);
   Bytes tooMany = testfiles::FullStore();
   tooMany.push_back(0x01);
+  // An interrupted download: forty 60-byte messages, then 31 bytes of the forty-first.
+  Bytes cutShort;
+  for (std::size_t i = 0; i < 41; ++i) {
+    const Bytes message = testfiles::Message(i, 60);
+    cutShort.insert(cutShort.end(), message.begin(), message.begin() + (i < 40 ? 60 : 31));
+  }
+  Bytes endCutShort = testfiles::Message(0, 60);
+  const Bytes end = testfiles::EndMessage(60);
+  endCutShort.insert(endCutShort.end(), end.begin(), end.begin() + 45);
   const struct {
     const char* name;
     Bytes file;
@@ -143,6 +152,16 @@ TEST_F(FirmwareLoading, RefusedFilesLeaveStoreAndControlsAsTheyWere) {
   } cases[] = {
       {"empty", {}, "no complete firmware message"},
       {"no 0xF7", Bytes(100, 0x20), "no complete firmware message"},
+      {"lone 0xF7 bytes only", {0xF7, 0xF7, 0xF7}, "no complete firmware message"},
+      {"cut short inside a message", cutShort,
+       "it ends inside message 41. It holds only the first 31 bytes of that message, from file "
+       "offset 2400 on, and not its end byte F7: the file may have been cut short, for example "
+       "by an interrupted download."},
+      {"cut short inside the end message", endCutShort,
+       "it ends inside message 2. It holds only the first 45 bytes"},
+      {"cut short after a lone 0xF0",
+       {0xF0, 0x01, 0xF7, 0xF0},
+       "It holds only the first byte of that message, from file offset 3 on"},
       {"200 bytes without 0xF7", tooLong, "without an end byte F7"},
       {"more than 100001 messages", tooMany, "more than 100001 firmware messages"},
       {"a message without its 0xF0", testfiles::SecondMessageWith(0, 0x00),

@@ -55,18 +55,20 @@ class FirmwareSplitTest : public ::testing::Test {
 TEST_F(FirmwareSplitTest, MessagesLandInTheirRowsWithTheirClosingColumns) {
   const Bytes first = testfiles::Message(0, 20);
   const Bytes second = {0xF0, 0x12, 0xF7};
-  const Bytes third = {0xF7};
-  Bytes file = first;
+  // A lone 0xF7 is a message of its own, an empty one, also before the first message.
+  Bytes file = {0xF7};
+  file.insert(file.end(), first.begin(), first.end());
   file.insert(file.end(), second.begin(), second.end());
-  file.insert(file.end(), third.begin(), third.end());
+  file.push_back(0xF7);
 
   const auto plan = Load(file);
 
   ASSERT_EQ(plan.verdict, SplitVerdict::kFits);
-  EXPECT_EQ(lastMessage, 2);
-  EXPECT_EQ(Message(0), first);
-  EXPECT_EQ(Message(1), second);
-  EXPECT_EQ(rowEnds[2], 0);  // a lone 0xF7 is a message of its own, an empty one
+  EXPECT_EQ(lastMessage, 3);
+  EXPECT_EQ(rowEnds[0], 0);
+  EXPECT_EQ(Message(1), first);
+  EXPECT_EQ(Message(2), second);
+  EXPECT_EQ(rowEnds[3], 0);
 }
 
 TEST_F(FirmwareSplitTest, EndMessageStopsReadingEvenBeforeBytesThatBreakTheLimits) {
@@ -136,21 +138,6 @@ TEST_F(FirmwareSplitTest, EndMessageClosingRightAfterTheMarksIsRecognised) {
   EXPECT_EQ(lastMessage, 0);
 }
 
-TEST_F(FirmwareSplitTest, TrailingBytesGoToTheNextRowButDoNotCount) {
-  Bytes file = testfiles::Message(0, 10);
-  // Never sent, so bytes that no message may hold are no reason to refuse the file.
-  Bytes tail(141, 0x55);
-  tail[0] = 0x90;
-  tail[70] = 0xF8;
-  file.insert(file.end(), tail.begin(), tail.end());
-
-  const auto plan = Load(file);
-
-  ASSERT_EQ(plan.verdict, SplitVerdict::kFits);
-  EXPECT_EQ(lastMessage, 0);
-  EXPECT_EQ(Row(1), tail);
-}
-
 TEST_F(FirmwareSplitTest, MessageOfTheFullRowWidthFits) {
   Load(testfiles::Message(0, 141));
   EXPECT_EQ(rowEnds[0], 140);
@@ -197,6 +184,15 @@ TEST_F(FirmwareSplitTest, FileBeyondTheStoreIsRefusedWithoutTouchingIt) {
   strayByte.push_back(0x00);
   const Bytes next = testfiles::Message(1, 20);
   strayByte.insert(strayByte.end(), next.begin(), next.end());
+  // Files cut short inside their second message, after the first 10 bytes.
+  const auto cutAfter = [](const Bytes& second, std::size_t kept) {
+    Bytes file = testfiles::Message(0, 10);
+    file.insert(file.end(), second.begin(), second.begin() + kept);
+    return file;
+  };
+  Bytes junkTail(140, 0x22);
+  junkTail[0] = 0x90;
+  junkTail[70] = 0xF8;
 
   const struct {
     const char* name;
@@ -222,12 +218,28 @@ TEST_F(FirmwareSplitTest, FileBeyondTheStoreIsRefusedWithoutTouchingIt) {
        1},
       {"a real-time byte inside", testfiles::SecondMessageWith(9, 0xF8),
        SplitVerdict::kMalformedMessage, 19, 1},
+      // The messages before the cut would reach the device without the rest of the firmware.
+      {"a lone 0xF0 after the last 0xF7", cutAfter(next, 1), SplitVerdict::kEndsInsideMessage, 10,
+       1},
+      {"31 bytes of a message", cutAfter(testfiles::Message(1, 60), 31),
+       SplitVerdict::kEndsInsideMessage, 10, 1},
+      {"140 bytes of a message", cutAfter(testfiles::Message(1, 141), 140),
+       SplitVerdict::kEndsInsideMessage, 10, 1},
+      {"140 bytes that no message may hold", cutAfter(junkTail, 140),
+       SplitVerdict::kEndsInsideMessage, 10, 1},
+      {"the end message cut short", cutAfter(testfiles::EndMessage(60), 45),
+       SplitVerdict::kEndsInsideMessage, 10, 1},
+      // Nothing to send, like a file without any 0xF7.
+      {"lone 0xF7 bytes only", Bytes{0xF7, 0xF7, 0xF7}, SplitVerdict::kNoCompleteMessage, 3, 3},
   };
   for (const auto& c : cases) {
     const auto plan = Load(c.file);
     EXPECT_EQ(plan.verdict, c.verdict) << c.name;
     EXPECT_EQ(plan.byteCount, c.offendingByte) << c.name;
     EXPECT_EQ(plan.messageCount, c.messages) << c.name;
+    if (c.verdict == SplitVerdict::kEndsInsideMessage) {
+      EXPECT_EQ(plan.cutMessageBytes, c.file.size() - c.offendingByte) << c.name;
+    }
     EXPECT_NE(firmware::DescribeRefusal(plan).find("kept"), std::string::npos) << c.name;
     EXPECT_EQ(lastMessage, 3) << c.name;
     EXPECT_TRUE(buffer == bufferBefore) << c.name;
@@ -296,8 +308,9 @@ TEST_F(FirmwareSplitTest, EveryBlockSizeSplitsAsTheByteAtATimeReference) {
   endMarksInAShortMessage.insert(endMarksInAShortMessage.end(), next.begin(), next.end());
   Bytes malformedLate = testfiles::Firmware(30, 0);
   malformedLate[malformedLate.size() - 9] = 0xF8;  // inside the end message, after a block edge
-  const Bytes files[] = {testfiles::Firmware(30, 500), tooLong, endMarksInAShortMessage,
-                         testfiles::Message(2, 141), malformedLate};
+  const Bytes cutInTheEndMessage(malformedLate.begin(), malformedLate.end() - 9);
+  const Bytes files[] = {testfiles::Firmware(30, 500), tooLong,       endMarksInAShortMessage,
+                         testfiles::Message(2, 141),   malformedLate, cutInTheEndMessage};
   for (const Bytes& file : files) {
     const firmware::SplitPlan expected = reference::PlanByBytes(file);
     Load(file, file.size() + 1);

@@ -1,7 +1,8 @@
 // A firmware transfer over a real ALSA loop: the real program with the shipped plugin on the
 // machine's own PortMidi and its real 76 ms timer sends to "Midi Through", and a sequencer
 // client of the test's own, subscribed to Midi Through's output, reads what comes back.
-// Skipped where the machine has no ALSA sequencer or no Midi Through port.
+// Files OPEN refuses send nothing there. Skipped where the machine has no ALSA sequencer or
+// no Midi Through port.
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
@@ -148,33 +149,76 @@ std::vector<Bytes> Messages(const Bytes& bytes) {
   return messages;
 }
 
-TEST(RealMidiLoopback, FirmwareSentToMidiThroughComesBackExactlyAndNothingAfterItsEnd) {
-  Sequencer sequencer;
-  if (!sequencer.IsOpen()) {
-    GTEST_SKIP() << "this machine has no ALSA sequencer (/dev/snd/seq) to loop the transfer "
-                    "through";
+class RealMidiLoopback : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!sequencer.IsOpen()) {
+      GTEST_SKIP() << "this machine has no ALSA sequencer (/dev/snd/seq) to loop the transfer "
+                      "through";
+    }
+    through = sequencer.MidiThrough();
+    if (!through) {
+      GTEST_SKIP() << "the ALSA sequencer has no \"Midi Through\" port (snd-seq-dummy not loaded)";
+    }
+    ASSERT_TRUE(sequencer.Subscribe(*through))
+        << "could not subscribe to " << through->client << ":" << through->port;
   }
-  const std::optional<Port> through = sequencer.MidiThrough();
-  if (!through) {
-    GTEST_SKIP() << "the ALSA sequencer has no \"Midi Through\" port (snd-seq-dummy not loaded)";
-  }
-  ASSERT_TRUE(sequencer.Subscribe(*through))
-      << "could not subscribe to " << through->client << ":" << through->port;
 
   // SEARCH lists the machine's devices, MIDI OUT chooses Midi Through.
+  void ChooseMidiThrough() {
+    program.Search();
+    EXPECT_EQ(Rows(window.ChooseMidiOut_PopMenu()),
+              Names(sequencer.Ports(SND_SEQ_PORT_CAP_SUBS_WRITE)));
+    EXPECT_EQ(Rows(window.ChooseMidiIn_PopMenu()),
+              Names(sequencer.Ports(SND_SEQ_PORT_CAP_SUBS_READ)));
+    const std::vector<std::string> outputs = Rows(window.ChooseMidiOut_PopMenu());
+    const auto row = std::find(outputs.begin(), outputs.end(), through->name);
+    ASSERT_NE(row, outputs.end()) << "MIDI OUT doesn't list " << through->name;
+    program.Pick(window.ChooseMidiOut_PopMenu(), row - outputs.begin());
+    ASSERT_TRUE(window.PushButton2()->Enabled());
+  }
+
+  // UPDATE sends the loaded file on the real timer; the loop is read while it runs, and what
+  // came back is compared with the messages, byte for byte and nothing else.
+  void SendAndCompare(const std::vector<Bytes>& messages) {
+    sequencer.Drain();
+    EXPECT_TRUE(sequencer.sysex.empty()) << "OPEN's test opening sent something";
+    const auto ticks = static_cast<std::int64_t>(messages.size());
+    const auto start = std::chrono::steady_clock::now();
+    program.Update();
+    const bool sent = program.RunUntil(
+        [&] {
+          sequencer.Drain();
+          return !program.Modal().messages.empty();
+        },
+        std::chrono::milliseconds(76 * (ticks + 1)) + 5s);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(sent) << "the transfer didn't end";
+    EXPECT_EQ(program.Modal().messages, std::vector<std::string>{kSuccess});
+    EXPECT_GE(took, std::chrono::milliseconds(76 * ticks))
+        << ticks << " messages need " << ticks << " ticks of 76 ms";
+    // Whatever the transfer might send late has time to arrive.
+    test_support::ProcessEventsFor(300ms);
+    sequencer.Drain();
+
+    EXPECT_FALSE(sequencer.overrun) << "the test's sequencer client lost events";
+    EXPECT_TRUE(sequencer.otherEvents.empty()) << "events other than System Exclusive: "
+                                               << ::testing::PrintToString(sequencer.otherEvents);
+    const std::vector<Bytes> received = Messages(sequencer.sysex);
+    for (std::size_t i = 0; i < std::min(received.size(), messages.size()); ++i) {
+      EXPECT_EQ(received[i], messages[i]) << "message " << i;
+    }
+    EXPECT_EQ(received.size(), messages.size()) << "messages received, of " << messages.size();
+  }
+
+  Sequencer sequencer;
+  std::optional<Port> through;
   harness::Program& program = harness::Program::Get();
   Window1& window = program.Window();
-  program.Search();
-  EXPECT_EQ(Rows(window.ChooseMidiOut_PopMenu()),
-            Names(sequencer.Ports(SND_SEQ_PORT_CAP_SUBS_WRITE)));
-  EXPECT_EQ(Rows(window.ChooseMidiIn_PopMenu()),
-            Names(sequencer.Ports(SND_SEQ_PORT_CAP_SUBS_READ)));
-  const std::vector<std::string> outputs = Rows(window.ChooseMidiOut_PopMenu());
-  const auto row = std::find(outputs.begin(), outputs.end(), through->name);
-  ASSERT_NE(row, outputs.end()) << "MIDI OUT doesn't list " << through->name;
-  program.Pick(window.ChooseMidiOut_PopMenu(), row - outputs.begin());
-  ASSERT_TRUE(window.PushButton2()->Enabled());
+};
 
+TEST_F(RealMidiLoopback, FirmwareSentToMidiThroughComesBackExactlyAndNothingAfterItsEnd) {
+  ChooseMidiThrough();
   // OPEN loads a few dozen messages and leaves the junk after the end message.
   const Bytes file = testfiles::Firmware(36, /*junkAfterEnd=*/1200);
   const std::vector<Bytes> messages = testfiles::MessagesOf(file);
@@ -184,34 +228,39 @@ TEST(RealMidiLoopback, FirmwareSentToMidiThroughComesBackExactlyAndNothingAfterI
       << ::testing::PrintToString(program.Modal().messages);
   EXPECT_EQ(Module1::FirmwareLine, 35);
 
-  // UPDATE sends it on the real timer; the loop is read while it runs.
-  sequencer.Drain();
-  EXPECT_TRUE(sequencer.sysex.empty()) << "OPEN's test opening sent something";
-  const auto start = std::chrono::steady_clock::now();
-  program.Update();
-  const bool sent = program.RunUntil(
-      [&] {
-        sequencer.Drain();
-        return !program.Modal().messages.empty();
-      },
-      std::chrono::milliseconds(76 * 37) + 5s);
-  const auto took = std::chrono::steady_clock::now() - start;
-  ASSERT_TRUE(sent) << "the transfer didn't end";
-  EXPECT_EQ(program.Modal().messages, std::vector<std::string>{kSuccess});
-  EXPECT_GE(took, std::chrono::milliseconds(76 * 36)) << "36 messages need 36 ticks of 76 ms";
-  // Whatever the transfer might send late has time to arrive.
+  SendAndCompare(messages);
+}
+
+TEST_F(RealMidiLoopback, CutShortAndEmptyFilesSendNothingAndAFileWithoutEndMessageGoesWhole) {
+  ChooseMidiThrough();
+  Bytes whole;
+  for (std::size_t i = 0; i < 12; ++i) {
+    const Bytes message = testfiles::Message(i, 60);
+    whole.insert(whole.end(), message.begin(), message.end());
+  }
+  const Bytes cutShort(whole.begin(), whole.end() - 29);
+  for (const Bytes& refused : {cutShort, Bytes{0xF7, 0xF7, 0xF7}}) {
+    program.Modal().messages.clear();
+    program.Open(harness::TemporaryFile(refused, "refused.syx"));
+    ASSERT_EQ(program.Modal().messages.size(), 1u);
+    EXPECT_NE(program.Modal().messages[0].find("This file was not loaded"), std::string::npos)
+        << program.Modal().messages[0];
+    EXPECT_EQ(window.PushButton2()->Caption(), "OPEN");
+    EXPECT_FALSE(window.PushButton3()->Enabled());
+  }
+  // Nothing reached the port: the refused files never got as far as a test opening.
   test_support::ProcessEventsFor(300ms);
   sequencer.Drain();
+  EXPECT_TRUE(sequencer.sysex.empty());
+  EXPECT_TRUE(sequencer.otherEvents.empty());
 
-  EXPECT_FALSE(sequencer.overrun) << "the test's sequencer client lost events";
-  EXPECT_TRUE(sequencer.otherEvents.empty())
-      << "events other than System Exclusive: " << ::testing::PrintToString(sequencer.otherEvents);
-  const std::vector<Bytes> received = Messages(sequencer.sysex);
-  for (std::size_t i = 0; i < std::min(received.size(), messages.size()); ++i) {
-    EXPECT_EQ(received[i], messages[i]) << "message " << i;
-  }
-  EXPECT_EQ(received.size(), messages.size())
-      << "messages received, of " << messages.size() << " up to and including the end message";
+  // Without an end message, a file that ends with an 0xF7 is sent whole.
+  program.Modal().messages.clear();
+  program.Open(harness::TemporaryFile(whole, "no-end-message.syx"));
+  ASSERT_EQ(window.PushButton2()->Caption(), "LOADED")
+      << ::testing::PrintToString(program.Modal().messages);
+  EXPECT_EQ(Module1::FirmwareLine, 11);
+  SendAndCompare(Messages(whole));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 #include "AppClasses.h"
@@ -188,26 +189,67 @@ auto Call(Member member, Args... args) {
   }
 }
 
+// The member's name as a caller writes it: its declaration without arguments and result.
+std::string MemberName(Member member) {
+  const std::string_view declaration = kDeclarations[member];
+  return std::string(declaration.substr(0, declaration.find_first_of(" (")));
+}
+
+// The class whose objects the member is called on.
+const host::ClassDescription& OwnerClass(Member member) {
+  if (member <= kStreamDeviceNameGet)
+    return PortMidiStreamQRX::Class();
+  if (member <= kEventCurrentEventGet)
+    return PortMidiEventQRX::Class();
+  if (member <= kMidiErrorText)
+    return PortMidiQRX::Class();
+  return PortMidiDeviceInfoQRX::Class();
+}
+
+// The plugin reads an object's instance data as its own class's without asking the host,
+// so an object of another class must be stopped here. verb and place say how the member met
+// the object ("was given", " as its event").
+void RequireClass(Member member, const Object& object, const host::ClassDescription& expected,
+                  std::string_view verb, std::string_view place = {}) {
+  if (!object.Class().IsA(expected)) {
+    host::Raise("IllegalCastException", MemberName(member) + " " + std::string(verb) + " a " +
+                                            object.Class().name + std::string(place) + ", not a " +
+                                            expected.name);
+  }
+}
+
+// The object a member is called on, held for the call: never nil, always of the member's
+// class.
+Ref<Object> HoldSelf(Member member, const Ref<Object>& self) {
+  if (!self) {
+    host::Raise("NilObjectException",
+                MemberName(member) + " was called on nil, not a " + OwnerClass(member).name);
+  }
+  RequireClass(member, *self, OwnerClass(member), "was called on");
+  return self;
+}
+
 // A method of an object: the object is held for the call.
 template <class R, class... Args>
 auto CallOn(Member member, const Ref<Object>& self, Args... args) {
-  Ref<Object> held = self;
+  Ref<Object> held = HoldSelf(member, self);
   return Call<R>(member, Handle(held.get()), args...);
 }
 
 template <class R>
 auto Get(Member member, PropertyParam& param, const Ref<Object>& self) {
-  Ref<Object> held = self;
+  Ref<Object> held = HoldSelf(member, self);
   return Call<R>(member, Handle(held.get()), param.Get());
 }
 
 void Set(Member member, PropertyParam& param, const Ref<Object>& self, std::int64_t value) {
-  Ref<Object> held = self;
+  Ref<Object> held = HoldSelf(member, self);
   Call<void>(member, Handle(held.get()), param.Get(), value);
 }
 
 // The constructor entries call the plugin only while no error is pending.
 void CallLifecycleEntry(Member member, Object& self) {
+  RequireClass(member, self, OwnerClass(member), "was called on");
   if (host::HasPendingException())
     return;
   Call<void>(member, Handle(&self));
@@ -250,6 +292,7 @@ void InitEntry(Object& self) {
 }
 
 void ExitEntry(Object& self) {
+  RequireClass(kStreamExit, self, Class(), "was called on");
   // The object's memory goes whatever is pending, so its PortMidi stream must be closed now:
   // an error waiting for its caller is set aside for the call and then given back.
   Ref<Object> waiting = host::TakePendingException();
@@ -303,13 +346,22 @@ std::int64_t WriteShort(const Ref<Object>& self, std::int64_t When, std::int64_t
 }
 
 std::int64_t Write(const Ref<Object>& self, const Ref<Object>& data) {
-  PortMidiEventQRX::Class();
+  const host::ClassDescription& eventClass = PortMidiEventQRX::Class();
+  Ref<Object> heldSelf = HoldSelf(kStreamWrite, self);
+  // A nil event is the plugin's to answer (-1); another class's object is no event.
+  if (data)
+    RequireClass(kStreamWrite, *data, eventClass, "was given", " as its event");
   Ref<Object> held = data;
-  return CallOn<std::int64_t>(kStreamWrite, self, Handle(held.get()));
+  return Call<std::int64_t>(kStreamWrite, Handle(heldSelf.get()), Handle(held.get()));
 }
 
 std::int64_t Read(const Ref<Object>& self, Ref<Object>& data) {
-  PortMidiEventQRX::Class();
+  const host::ClassDescription& eventClass = PortMidiEventQRX::Class();
+  Ref<Object> heldSelf = HoldSelf(kStreamRead, self);
+  // The plugin releases what the variable holds as an event: an object of another class is
+  // refused and stays in the variable.
+  if (data)
+    RequireClass(kStreamRead, *data, eventClass, "was given", " in its variable");
   // The plugin takes over the variable's reference and leaves its own in it.
   REALobject variable = Handle(data.Detach());
   struct PutBack {
@@ -317,7 +369,7 @@ std::int64_t Read(const Ref<Object>& self, Ref<Object>& data) {
     REALobject& variable;
     ~PutBack() { data = Ref<Object>::Adopt(reinterpret_cast<Object*>(variable)); }
   } putBack{data, variable};
-  return CallOn<std::int64_t>(kStreamRead, self, &variable);
+  return Call<std::int64_t>(kStreamRead, Handle(heldSelf.get()), &variable);
 }
 
 std::int64_t OpenInput(const Ref<Object>& self, std::int64_t DeviceID, std::int64_t Buffersize) {

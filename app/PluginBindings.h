@@ -5,6 +5,9 @@
 // A forwarding call holds the object and every object or text argument for the call, and
 // passes an error that the plugin raised on to the caller as the same error, after
 // releasing what it held. A returned text or object comes with one reference, the caller's.
+// Before the plugin is called, a nil object raises NilObjectException, and an object of
+// another class than the member's, or a non-nil event of another class, raises
+// IllegalCastException: the plugin would read either as its own instance data.
 #pragma once
 
 #include <cstdint>

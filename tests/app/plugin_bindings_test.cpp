@@ -1,11 +1,14 @@
 // The binding table and the forwarding calls, bound to the plugin built over the PortMidi
 // double: every record filled, arguments and results passed through, errors passed on,
-// references released, and a stream closed by its last release.
+// references released, a stream closed by its last release, and nil or an object of the
+// wrong class refused before the plugin reads it.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "PluginBindings.h"
 #include "fake_portmidi.h"
@@ -171,6 +174,7 @@ TEST_F(PluginBindingsTest, ReadReplacesTheCallersVariable) {
   EXPECT_EQ(before->RefCount(), 1) << "the variable's old reference was given up";
   EXPECT_EQ(PortMidiStreamQRX::Read(stream, data), 0);
   EXPECT_FALSE(data) << "nothing waiting leaves the variable nil";
+  EXPECT_EQ(PortMidiStreamQRX::Read(stream, data), 0) << "a nil variable is the usual start";
 }
 
 TEST_F(PluginBindingsTest, AFailedOpenIsAResultCodeNotAnError) {
@@ -178,6 +182,96 @@ TEST_F(PluginBindingsTest, AFailedOpenIsAResultCodeNotAnError) {
   fake_portmidi::FailNextOpen(pmInsufficientMemory);
   EXPECT_EQ(PortMidiStreamQRX::OpenOutput(stream, kOutput, 10000, 0), pmInsufficientMemory);
   EXPECT_FALSE(fake_portmidi::OpenStreamOn(kOutput));
+}
+
+// What a misused member could spoil: two open streams, one message waiting on the input,
+// and one object of each other kind.
+struct Scene {
+  Ref<Object> output = host::RuntimeNewObject(PortMidiStreamQRX::Class());
+  Ref<Object> input = host::RuntimeNewObject(PortMidiStreamQRX::Class());
+  Ref<Object> midi = host::RuntimeNewObject(PortMidiQRX::Class());
+  Ref<Object> event = host::RuntimeNewObject(PortMidiEventQRX::Class());
+  Ref<Object> deviceInfo = PortMidiQRX::DeviceInfo(0);
+  Ref<host::MemoryBlock> block = host::MemoryBlock::Make(4);
+};
+
+struct MisuseCase {
+  const char* member;
+  const char* raised;
+  std::function<void(Scene&)> call;
+};
+
+TEST_F(PluginBindingsTest, NilOrAnObjectOfAnotherClassIsRefusedBeforeThePluginIsCalled) {
+  const std::vector<MisuseCase> cases = {
+      {"PortMidiStreamQRX.Poll", "NilObjectException",
+       [](Scene&) { PortMidiStreamQRX::Poll(nullptr); }},
+      {"PortMidiDeviceInfoQRX.Name.Get", "NilObjectException",
+       [](Scene&) { PortMidiDeviceInfoQRX::Name_Get(nullptr); }},
+      {"PortMidiEventQRX.RawMessage.Set", "NilObjectException",
+       [](Scene&) { PortMidiEventQRX::RawMessage_Set(nullptr, 0x403C90); }},
+      {"PortMidiStreamQRX.Write", "NilObjectException",
+       [](Scene& scene) { PortMidiStreamQRX::Write(nullptr, scene.event); }},
+      {"PortMidiStreamQRX.WriteShort", "IllegalCastException",
+       [](Scene& scene) { PortMidiStreamQRX::WriteShort(scene.event, 0, 0x403C90); }},
+      {"PortMidiEventQRX.When.Set", "IllegalCastException",
+       [](Scene& scene) { PortMidiEventQRX::When_Set(scene.midi, 1234); }},
+      {"PortMidiEventQRX.RawMessage.Set", "IllegalCastException",
+       [](Scene& scene) { PortMidiEventQRX::RawMessage_Set(scene.output, 0x403C90); }},
+      {"PortMidiStreamQRX.Filters.Get", "IllegalCastException",
+       [](Scene& scene) { PortMidiStreamQRX::Filters_Get(scene.block); }},
+      {"PortMidiStreamQRX.__init", "IllegalCastException",
+       [](Scene& scene) { PortMidiStreamQRX::InitEntry(*scene.midi); }},
+      {"PortMidiStreamQRX.__exit", "IllegalCastException",
+       [](Scene& scene) { PortMidiStreamQRX::ExitEntry(*scene.event); }},
+      {"PortMidiStreamQRX.Write", "IllegalCastException",
+       [](Scene& scene) { PortMidiStreamQRX::Write(scene.output, scene.midi); }},
+      {"PortMidiStreamQRX.Read", "IllegalCastException",
+       [](Scene& scene) {
+         Ref<Object> variable = scene.deviceInfo;
+         PortMidiStreamQRX::Read(scene.input, variable);
+       }},
+  };
+  for (const auto& misuse : cases) {
+    SCOPED_TRACE(std::string(misuse.member) + " expecting " + misuse.raised);
+    SetUp();
+    Scene scene;
+    ASSERT_TRUE(scene.deviceInfo);
+    ASSERT_EQ(PortMidiStreamQRX::OpenOutput(scene.output, kOutput, 100, 0), 0);
+    ASSERT_EQ(PortMidiStreamQRX::OpenInput(scene.input, 0, 100), 0);
+    ASSERT_TRUE(fake_portmidi::Receive(0, Pm_Message(0x90, 64, 1), 5));
+    PortMidiEventQRX::RawMessage_Set(scene.event, 0x7F3E90);
+    scene.block->SetByte(0, 0xF0);
+
+    try {
+      misuse.call(scene);
+      ADD_FAILURE() << "nothing was raised";
+    } catch (const host::RaisedException& error) {
+      EXPECT_EQ(error.ClassName(), misuse.raised);
+      EXPECT_NE(error.Exception()->message.find(misuse.member), std::string::npos)
+          << "the message names the member: " << error.Exception()->message;
+    }
+
+    EXPECT_FALSE(host::HasPendingException());
+    EXPECT_TRUE(fake_portmidi::Written(kOutput).empty()) << "nothing was sent";
+    EXPECT_EQ(PortMidiStreamQRX::Poll(scene.input), 1) << "the waiting message was not read";
+    EXPECT_EQ(PortMidiEventQRX::RawMessage_Get(scene.event), 0x7F3E90);
+    EXPECT_EQ(scene.block->Byte(0), 0xF0);
+    for (const Object* held :
+         {scene.output.get(), scene.input.get(), scene.midi.get(), scene.event.get(),
+          scene.deviceInfo.get(), static_cast<Object*>(scene.block.get())}) {
+      EXPECT_EQ(held->RefCount(), 1) << "a reference of " << held->Class().name << " was kept";
+    }
+    EXPECT_EQ(PortMidiStreamQRX::WriteShort(scene.output, 0, 0x403C90), 0);
+    EXPECT_EQ(fake_portmidi::Written(kOutput), (std::vector<std::uint8_t>{0x90, 0x3C, 0x40}))
+        << "the output stream still works";
+  }
+
+  SetUp();
+  auto stream = NewStream();
+  ASSERT_EQ(PortMidiStreamQRX::OpenOutput(stream, kOutput, 100, 0), 0);
+  EXPECT_EQ(PortMidiStreamQRX::Write(stream, nullptr), -1)
+      << "a nil event is the plugin's to judge";
+  EXPECT_TRUE(fake_portmidi::Written(kOutput).empty());
 }
 
 }  // namespace

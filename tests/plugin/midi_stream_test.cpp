@@ -98,10 +98,23 @@ TEST_F(MidiStreamTest, CloseTwiceAndThenReleaseClosesThePortMidiStreamOnce) {
 }
 
 TEST_F(MidiStreamTest, OpenInputWithNoBufferSizeQueues256Events) {
-  for (std::int64_t size : {0, -5}) {
+  for (std::int64_t size : {std::int64_t{0}, std::int64_t{-5}, kTwoTo32, -kTwoTo32 - 1}) {
     Stream stream;
     ASSERT_EQ(stream.OpenInput(1, size), 0);
     EXPECT_EQ(fake_portmidi::OpenStreamOn(1)->queueCapacity, 256u) << size;
+  }
+}
+
+TEST_F(MidiStreamTest, OpenInputRefusesAQueueTooLargeToAllocate) {
+  // Three 32-bit words an event: the largest queue whose byte count fits in 32 bits.
+  constexpr std::int64_t kLargest = 357913941;
+  Stream stream;
+  ASSERT_EQ(stream.OpenInput(1, kLargest), 0);
+  EXPECT_EQ(fake_portmidi::OpenStreamOn(1)->queueCapacity, std::size_t{kLargest});
+  for (std::int64_t size : {kLargest + 1, std::int64_t{2147483647}, kTwoTo32 + kLargest + 1}) {
+    EXPECT_EQ(stream.OpenInput(1, size), -9998) << size;
+    EXPECT_EQ(stream.DeviceID(), -1) << size;
+    EXPECT_EQ(fake_portmidi::OpenStreamCount(), 0) << size;
   }
 }
 

@@ -75,7 +75,8 @@ std::int64_t rbPm_WriteSysEx(REALobject instance, std::int64_t when, REALstring 
   const char* bytes = qrx::HostStringBytes(message);
   const std::int64_t length = qrx::HostStringByteLength(message);
   std::int64_t result = kNoMessage;
-  if (bytes != nullptr && length >= 0) {
+  // An empty string holds no message, as a nil one doesn't.
+  if (bytes != nullptr && length > 0) {
     // PortMidi takes the bytes as modifiable but only reads them.
     auto* data = reinterpret_cast<unsigned char*>(const_cast<char*>(bytes));
     result = WriteSysExBytes(*open, StreamDataOf(instance).stream, when, data, length);

@@ -68,6 +68,7 @@ TEST_F(MidiOutputTest, SysExStringWithoutF7IsRefusedAndNothingIsSent) {
 
 TEST_F(MidiOutputTest, SysExStringNeedsAMessageAndAStream) {
   EXPECT_EQ(output.WriteSysEx(0, host::Ref<host::String>()), -1);
+  EXPECT_EQ(output.WriteSysEx(0, std::string()), -1);
   Stream closed;
   EXPECT_EQ(closed.WriteSysEx(0, host::Ref<host::String>()), -1);
   EXPECT_EQ(closed.WriteSysEx(0, Bytes({0xF0, 0xF7})), -1);

@@ -154,10 +154,23 @@ TEST_F(MidiStreamTest, AbortAnswersForOutputsOnlyAndKeepsTheStream) {
 
 TEST_F(MidiStreamTest, HostErrorIsGivenOnceAndOnlyWithAStream) {
   Stream stream;
+  fake_portmidi::SetHostError("the port went away");
+  EXPECT_EQ(stream.HostError(), std::nullopt);
+  ASSERT_EQ(stream.OpenOutput(2), 0);
+  fake_portmidi::SetHostError("the port went away");
+  EXPECT_EQ(stream.HostError(), "the port went away");
+  EXPECT_EQ(stream.HostError(), std::nullopt);
+}
+
+TEST_F(MidiStreamTest, HostErrorOfAFailedWriteIsGivenUntilAWriteFlushes) {
+  Stream stream;
   ASSERT_EQ(stream.OpenOutput(2), 0);
   fake_portmidi::FailNextSend("the port went away");
   EXPECT_EQ(stream.WriteShort(0, 0x403C90), -10000);
+  // The stream's back end keeps reporting its error; PortMidi asks it for the stream given.
   EXPECT_EQ(stream.HostError(), "the port went away");
+  EXPECT_EQ(stream.HostError(), "the port went away");
+  EXPECT_EQ(stream.WriteSysEx(0, Bytes({0xF0, 0xF7})), 0);
   EXPECT_EQ(stream.HostError(), std::nullopt);
 }
 

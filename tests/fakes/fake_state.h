@@ -31,6 +31,16 @@ struct Stream {
   // Set when a message found the queue full; cleared when the reader reaches that place.
   bool overflow = false;
   bool sysexInProgress = false;
+
+  // The output's ALSA byte encoder (snd_midi_event): the bytes of the message it is
+  // gathering, its kind (the status byte's row, kept after the message is sent, as ALSA
+  // does) and how many data bytes the message still needs.
+  std::vector<std::uint8_t> encoded;
+  int encodedKind = 0;
+  int encodedNeeds = 0;
+  // The back end's last error, which ALSA's PortMidi keeps until a flush succeeds: every
+  // short message sent meanwhile fails too.
+  std::optional<std::string> backEndError;
 };
 
 struct State {
@@ -57,6 +67,7 @@ struct State {
   std::optional<PmError> failNextOpen;
   std::string failNextOpenText;
   std::optional<std::string> failNextSend;
+  std::optional<std::string> failNextFlush;
   std::optional<std::chrono::milliseconds> holdNextSend;
   bool hostError = false;
   std::string hostErrorText;

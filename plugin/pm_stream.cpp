@@ -14,11 +14,12 @@ namespace {
 constexpr std::int64_t kAllChannels = 0xFFFF;
 // PortMidi's host-error texts are shorter than 256 bytes; two more leave room for the NUL.
 constexpr unsigned int kHostErrorBufferSize = 258;
-// PortMidi zero-fills an input queue of three 32-bit words an event before it checks that
-// the queue was allocated, so a queue it can't allocate crashes it instead of giving
-// pmInsufficientMemory. Beyond this many events the queue's byte count no longer fits in 32
-// bits, which PortMidi's 32-bit builds wrap; no input needs a queue of 4 GiB.
-constexpr std::int32_t kLargestInputQueue = 0xFFFF'FFFF / 12;
+// PortMidi zero-fills an input queue (three 32-bit words an event) before it checks that it
+// got the memory, so a queue the system can't give kills the process instead of giving
+// pmInsufficientMemory; on a machine with 1 GiB a queue of 1 GiB already does. 2^24
+// events (192 MiB) hold hours of a saturated MIDI line (about 1000 events a second) between
+// two reads, far more than any reader needs, and fit any machine the program runs on.
+constexpr std::int32_t kLargestInputQueue = 1 << 24;
 
 }  // namespace
 

@@ -106,8 +106,8 @@ TEST_F(MidiStreamTest, OpenInputWithNoBufferSizeQueues256Events) {
 }
 
 TEST_F(MidiStreamTest, OpenInputRefusesAQueueTooLargeToAllocate) {
-  // Three 32-bit words an event: the largest queue whose byte count fits in 32 bits.
-  constexpr std::int64_t kLargest = 357913941;
+  // 192 MiB: hours of a saturated MIDI line, and what any machine gives.
+  constexpr std::int64_t kLargest = 1 << 24;
   Stream stream;
   ASSERT_EQ(stream.OpenInput(1, kLargest), 0);
   EXPECT_EQ(fake_portmidi::OpenStreamOn(1)->queueCapacity, std::size_t{kLargest});

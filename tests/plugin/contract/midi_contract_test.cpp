@@ -155,7 +155,7 @@ class MidiContractFilterTest : public MidiContractTest,
 
 TEST_P(MidiContractFilterTest, ReadGivesWhatTheMasksKeep) {
   const LoopCase& loopCase = GetParam();
-  Open();
+  ASSERT_NO_FATAL_FAILURE(Open());
   if (loopCase.filters) {
     input_.SetFilter(*loopCase.filters);
   }
@@ -230,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
 // On ALSA, PortMidi takes what the sequencer holds only when an input is polled or read, and
 // judges it by the masks of that moment.
 TEST_F(MidiContractTest, FiltersJudgeAMessageWhenPortMidiTakesIt) {
-  Open();
+  ASSERT_NO_FATAL_FAILURE(Open());
   WriteShort(0xFE);
   WriteShort(kNoteOn);
   TheLoop().Carry();
@@ -240,7 +240,7 @@ TEST_F(MidiContractTest, FiltersJudgeAMessageWhenPortMidiTakesIt) {
 }
 
 TEST_F(MidiContractTest, OverflowIsReportedOnceAfterTheEventsBeforeIt) {
-  Open(2);
+  ASSERT_NO_FATAL_FAILURE(Open(2));
   WriteShort(kNoteOn);
   WriteShort(kNoteOn + 0x101);
   WriteShort(kNoteOn + 0x202);
@@ -265,7 +265,7 @@ TEST_F(MidiContractTest, OverflowIsReportedOnceAfterTheEventsBeforeIt) {
 // queue's time, which starts when the input opens, not with PortTime's clock.
 TEST_F(MidiContractTest, ReceivedMessagesAreStampedFromTheOpeningOfTheInput) {
   const Clock::time_point beforeOpening = Clock::now();
-  Open();
+  ASSERT_NO_FATAL_FAILURE(Open());
   WriteShort(kNoteOn);
   WriteShort(kSongSelect);
   const std::vector<Received> received = ReadUntil(kSongSelect);

@@ -14,6 +14,11 @@ namespace {
 constexpr std::int64_t kAllChannels = 0xFFFF;
 // PortMidi's host-error texts are shorter than 256 bytes; two more leave room for the NUL.
 constexpr unsigned int kHostErrorBufferSize = 258;
+// PortMidi zero-fills an input queue of three 32-bit words an event before it checks that
+// the queue was allocated, so a queue it can't allocate crashes it instead of giving
+// pmInsufficientMemory. Beyond this many events the queue's byte count no longer fits in 32
+// bits, which PortMidi's 32-bit builds wrap; no input needs a queue of 4 GiB.
+constexpr std::int32_t kLargestInputQueue = 0xFFFF'FFFF / 12;
 
 }  // namespace
 
@@ -38,6 +43,9 @@ std::int64_t rbPm_OpenOutput(REALobject instance, std::int64_t deviceID, std::in
 
 std::int64_t rbPm_OpenInput(REALobject instance, std::int64_t deviceID, std::int64_t bufferSize) {
   CloseStream(instance);
+  if (Low32(bufferSize) > kLargestInputQueue) {
+    return pmInsufficientMemory;
+  }
   PmStream* stream = nullptr;
   const PmDeviceID device = Low32(deviceID);
   const PmError result =

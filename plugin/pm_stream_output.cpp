@@ -19,19 +19,26 @@ namespace {
 constexpr std::int64_t kNoMessage = -1;
 constexpr unsigned char kEndOfSysEx = 0xF7;
 
-// Records the short messages among the events, lets send hand them to PortMidi, and keeps
-// the stream's System Exclusive state in step with PortMidi's. Only an output takes events;
-// PortMidi refuses the others before looking at them.
+// Lets send hand the events to PortMidi, then records the last of them that PortMidi handed
+// to the output as a short message and keeps the stream's System Exclusive state in step
+// with PortMidi's. Only an output takes events; PortMidi refuses the others before looking
+// at them.
 template <class Send>
 std::int64_t WriteEvents(OpenStream& open, std::span<const PmEvent> events, Send send) {
-  if (!open.output) {
-    return send();
-  }
-  const SysExState after = FollowEventWrite(open.sysexInProgress, events,
-                                            [](const PmEvent& event) { CurrentPmEvent() = event; });
   const PmError result = send();
-  open.sysexInProgress =
-      result == pmHostError ? after.inProgressAfterHostError : after.inProgressAfter;
+  if (!open.output) {
+    return result;
+  }
+  try {
+    const WriteOutcome outcome = FollowEventWrite(open.sysex, events, result);
+    if (outcome.lastShortMessage) {
+      CurrentPmEvent() = events[*outcome.lastShortMessage];
+    }
+    open.sysex = outcome.after;
+  } catch (const std::bad_alloc&) {
+    // No C++ exception may reach the host; what PortMidi did is then not known.
+    open.sysex = SysExState::unknown;
+  }
   return result;
 }
 
@@ -75,7 +82,8 @@ std::int64_t rbPm_WriteSysEx(REALobject instance, std::int64_t when, REALstring 
   const char* bytes = qrx::HostStringBytes(message);
   const std::int64_t length = qrx::HostStringByteLength(message);
   std::int64_t result = kNoMessage;
-  if (bytes != nullptr && length >= 0) {
+  // An empty string holds no message, as a nil one doesn't.
+  if (bytes != nullptr && length > 0) {
     // PortMidi takes the bytes as modifiable but only reads them.
     auto* data = reinterpret_cast<unsigned char*>(const_cast<char*>(bytes));
     result = WriteSysExBytes(*open, StreamDataOf(instance).stream, when, data, length);

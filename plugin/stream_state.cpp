@@ -23,7 +23,7 @@ StreamData& StreamDataOf(REALobject instance) {
 
 PmError AdoptStream(REALobject owner, PmStream* stream, PmDeviceID device, bool output) noexcept {
   try {
-    OpenStreams()[stream] = OpenStream{owner, device, output, false};
+    OpenStreams()[stream] = OpenStream{owner, device, output, SysExState::none};
   } catch (const std::bad_alloc&) {
     Pm_Close(stream);
     return pmInsufficientMemory;

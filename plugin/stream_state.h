@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "output_rules.h"
 #include "real_plugin_abi.h"
 
 // Instance data of a PortMidiStreamQRX object, as the class record sizes it.
@@ -26,8 +27,8 @@ struct OpenStream {
   REALobject owner;
   PmDeviceID device;
   bool output;
-  // A System Exclusive message that an event write began and has not ended yet.
-  bool sysexInProgress;
+  // Whether a System Exclusive message that an event write began has not ended yet.
+  SysExState sysex;
 };
 
 // Records the stream the object has just opened; the object's data now holds it. When the

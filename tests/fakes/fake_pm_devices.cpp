@@ -97,10 +97,19 @@ PmDeviceID Pm_GetDefaultOutputDeviceID(void) {
 }
 
 int Pm_HasHostError(PortMidiStream* stream) {
-  if (stream != nullptr) {
-    fake_portmidi::detail::LiveStream(stream, "Pm_HasHostError");
+  if (TheState().hostError) {
+    return 1;
   }
-  return TheState().hostError ? 1 : 0;
+  if (stream != nullptr) {
+    // The back end reports the error it keeps after a failed write again, until a flush
+    // succeeds.
+    const auto& kept = fake_portmidi::detail::LiveStream(stream, "Pm_HasHostError").backEndError;
+    if (kept) {
+      fake_portmidi::detail::SetPendingHostError(*kept);
+      return 1;
+    }
+  }
+  return 0;
 }
 
 const char* Pm_GetErrorText(PmError) {

@@ -3,6 +3,7 @@
 #include <porttime.h>
 
 #include <memory>
+#include <string>
 
 #include "fake_state.h"
 
@@ -13,6 +14,9 @@ using fake_portmidi::detail::TheState;
 namespace {
 
 constexpr std::int32_t kDefaultQueueSize = 256;
+// PortMidi's input queue takes three 32-bit words an event. The double stands for a machine
+// that can give it at most 4 GiB.
+constexpr std::size_t kLargestQueue = 0xFFFF'FFFF / 12;
 
 // Inputs stamp what they receive with the queue's time; outputs with a latency schedule on it.
 bool UsesSequencerQueue(const Stream& stream) {
@@ -59,17 +63,21 @@ PmError OpenStream(PortMidiStream** handle, PmDeviceID device, bool output, Stre
 
 extern "C" {
 
+// PortMidi does not start PortTime for an input on Linux: ALSA stamps what arrives.
 PmError Pm_OpenInput(PortMidiStream** stream, PmDeviceID inputDevice, void*, int32_t bufferSize,
-                     PmTimeProcPtr timeProc, void*) {
+                     PmTimeProcPtr, void*) {
   Stream settings;
   settings.bufferSize = bufferSize;
   settings.capacity = bufferSize <= 0 ? kDefaultQueueSize : bufferSize;
   settings.filters = PM_FILT_ACTIVE;
-  const PmError result = OpenStream(stream, inputDevice, false, settings);
-  if (result == pmNoError && timeProc == nullptr && !Pt_Started()) {
-    Pt_Start(1, nullptr, nullptr);
+  if (ValidDevice(inputDevice) && TheState().table[inputDevice].input &&
+      TheState().openOn[inputDevice] == nullptr && settings.capacity > kLargestQueue) {
+    // Pm_QueueCreate zero-fills the queue before it checks the allocation.
+    fake_portmidi::detail::Fail("Pm_OpenInput zero-filled a queue of " +
+                                std::to_string(settings.capacity) +
+                                " events that it could not allocate");
   }
-  return result;
+  return OpenStream(stream, inputDevice, false, settings);
 }
 
 PmError Pm_OpenOutput(PortMidiStream** stream, PmDeviceID outputDevice, void*, int32_t bufferSize,

@@ -55,8 +55,10 @@ int OpenStreamCount();
 int CloseCount();  // Pm_Close calls that closed an open stream
 int AbortCount();
 
-// Every byte sent to the device since the last Reset, in order: short messages as their
-// bytes, System Exclusive messages from 0xF0 up to and including 0xF7.
+// Every byte sent to the device since the last Reset, in the order the back end handed the
+// messages over: short messages as their bytes, System Exclusive messages from 0xF0 up to and
+// including 0xF7 (in parts of 1024 bytes). As over ALSA, the bytes of a System Exclusive
+// message are held until its 0xF7, so a real-time message sent inside it arrives first.
 std::vector<std::uint8_t> Written(PmDeviceID device);
 // Each Pm_Write (a Pm_WriteSysEx is one) that delivered bytes to the device, in order: where
 // its bytes lie in Written(device) and when it was made, on the steady clock rather than
@@ -88,9 +90,13 @@ bool ReceiveBytes(PmDeviceID device, const std::vector<std::uint8_t>& bytes);
 // The next open that passes PortMidi's own checks fails with the code; pmHostError leaves
 // the text pending as the host error.
 void FailNextOpen(PmError code, std::string hostErrorText = "fake host error");
-// The next delivery of bytes to an output fails with pmHostError and leaves the text
-// pending.
+// The next message the back end hands to the operating system (a short message, a real-time
+// message, or a System Exclusive message's bytes up to its 0xF7 or its first 1024) fails with
+// pmHostError and leaves the text pending; the message does not reach the device.
 void FailNextSend(std::string hostErrorText = "fake host error");
+// The next flush, which ends every Pm_Write that leaves no System Exclusive message in
+// progress, fails in the same way; what was handed over before it stays delivered.
+void FailNextFlush(std::string hostErrorText = "fake host error");
 // The next delivery of bytes to an output first holds the caller this long, as a MIDI stack
 // that blocks in a write does: the bytes reach the device late.
 void HoldNextSend(std::chrono::milliseconds duration);

@@ -144,6 +144,10 @@ void FailNextSend(std::string hostErrorText) {
   TheState().failNextSend = std::move(hostErrorText);
 }
 
+void FailNextFlush(std::string hostErrorText) {
+  TheState().failNextFlush = std::move(hostErrorText);
+}
+
 void HoldNextSend(std::chrono::milliseconds duration) {
   TheState().holdNextSend = duration;
 }

@@ -35,6 +35,16 @@ struct Stream {
   // An input's System Exclusive bytes not yet making up a whole event, the first byte lowest.
   PmMessage sysexPacked = 0;
   int sysexPackedBytes = 0;
+
+  // The output's ALSA byte encoder (snd_midi_event): the bytes of the message it is
+  // gathering, its kind (the status byte's row, kept after the message is sent, as ALSA
+  // does) and how many data bytes the message still needs.
+  std::vector<std::uint8_t> encoded;
+  int encodedKind = 0;
+  int encodedNeeds = 0;
+  // The back end's last error, which ALSA's PortMidi keeps until a flush succeeds: every
+  // short message sent meanwhile fails too.
+  std::optional<std::string> backEndError;
 };
 
 // An event the sequencer delivered to the port of an input device and PortMidi has not yet
@@ -77,6 +87,7 @@ struct State {
   std::optional<PmError> failNextOpen;
   std::string failNextOpenText;
   std::optional<std::string> failNextSend;
+  std::optional<std::string> failNextFlush;
   std::optional<std::chrono::milliseconds> holdNextSend;
   bool hostError = false;
   std::string hostErrorText;

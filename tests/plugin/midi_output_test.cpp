@@ -68,6 +68,7 @@ TEST_F(MidiOutputTest, SysExStringWithoutF7IsRefusedAndNothingIsSent) {
 
 TEST_F(MidiOutputTest, SysExStringNeedsAMessageAndAStream) {
   EXPECT_EQ(output.WriteSysEx(0, host::Ref<host::String>()), -1);
+  EXPECT_EQ(output.WriteSysEx(0, std::string()), -1);
   Stream closed;
   EXPECT_EQ(closed.WriteSysEx(0, host::Ref<host::String>()), -1);
   EXPECT_EQ(closed.WriteSysEx(0, Bytes({0xF0, 0xF7})), -1);
@@ -182,7 +183,19 @@ TEST_F(MidiOutputTest, UnfinishedSysExEventKeepsNotesOutUntilItEnds) {
   EXPECT_FALSE(fake_portmidi::OpenStreamOn(2)->sysexInProgress);
   EXPECT_EQ(output.Write(Note(0x403C90).Object()), 0);
   EXPECT_EQ(Recorded().first, 0x403C90);
-  EXPECT_EQ(Written(2), ByteVector({0xF0, 0x01, 0x02, 0x03, 0xF8, 0x90, 0x3C, 0x40}));
+  // The clock goes out twice (as a message, then as the first of its event's bytes); the
+  // System Exclusive bytes, held until an 0xF7 that never came, never leave.
+  EXPECT_EQ(Written(2), ByteVector({0xF8, 0xF8, 0x90, 0x3C, 0x40}));
+}
+
+TEST_F(MidiOutputTest, RealTimeEventInsideSysExGoesOnAsItsData) {
+  EXPECT_EQ(output.Write(Note(0x030201F0).Object()), 0);
+  // The event's bytes after the clock are data, and its 0xF7 ends the message.
+  EXPECT_EQ(output.Write(Note(0x0000F7F8).Object()), 0);
+  EXPECT_FALSE(fake_portmidi::OpenStreamOn(2)->sysexInProgress);
+  EXPECT_EQ(output.WriteShort(0, 0x213C91), 0);
+  EXPECT_EQ(Recorded().first, 0x213C91);
+  EXPECT_EQ(Written(2), ByteVector({0xF8, 0xF8, 0xF0, 0x01, 0x02, 0x03, 0xF7, 0x91, 0x3C, 0x21}));
 }
 
 TEST_F(MidiOutputTest, SysExEventsContinueUntilTheirF7) {
@@ -229,15 +242,41 @@ TEST_F(MidiOutputTest, SysExCutShortByAHostErrorStaysInProgress) {
   // PortMidi refuses the note inside the unfinished message, so it is not the last one sent.
   EXPECT_EQ(output.WriteShort(0, 0x403C90), -9994);
   EXPECT_EQ(Recorded(), before);
-  EXPECT_EQ(output.WriteShort(0, 0x403C90), 0);
+  // The back end keeps its error until a write flushes, failing short messages meanwhile;
+  // this one was handed over all the same.
+  EXPECT_EQ(output.WriteShort(0, 0x403C90), -10000);
   EXPECT_EQ(Recorded().first, 0x403C90);
 }
 
 TEST_F(MidiOutputTest, HostErrorOnAShortMessageLeavesNoSysExInProgress) {
   fake_portmidi::FailNextSend();
   EXPECT_EQ(output.WriteShort(0, 0x403C90), -10000);
-  EXPECT_EQ(output.WriteShort(0, 0x403C80), 0);
+  EXPECT_EQ(output.WriteShort(0, 0x403C80), -10000);
   EXPECT_EQ(Recorded().first, 0x403C80);
+}
+
+TEST_F(MidiOutputTest, HostErrorAfterTheF7LeavesNoSysExInProgress) {
+  fake_portmidi::FailNextFlush();
+  EXPECT_EQ(output.WriteSysEx(0, Bytes({0xF0, 0x01, 0xF7})), -10000);
+  EXPECT_FALSE(fake_portmidi::OpenStreamOn(2)->sysexInProgress);
+  EXPECT_EQ(output.WriteShort(0, 0x223C92), -10000);
+  EXPECT_EQ(Recorded().first, 0x223C92);
+  EXPECT_EQ(output.WriteSysEx(0, Bytes({0xF0, 0x02, 0xF7})), 0);
+  EXPECT_EQ(output.Write(Note(0x233C82).Object()), 0);
+  EXPECT_EQ(Recorded().first, 0x233C82);
+}
+
+TEST_F(MidiOutputTest, HostErrorInsideASysExWriteRecordsOnlyWhatWasHandedOver) {
+  // PortMidi hands over the first event alone and stops at the host error, before the second.
+  const std::string notes = Bytes({0x90, 0x3C, 0x40, 0x00, 0x80, 0x3D, 0x41, 0x00, 0xF7});
+  fake_portmidi::FailNextSend();
+  EXPECT_EQ(output.WriteSysEx(3, notes), -10000);
+  EXPECT_EQ(Recorded(), std::make_pair(std::int64_t{0x403C90}, std::int64_t{3}));
+  EXPECT_EQ(output.WriteSysEx(0, Bytes({0xF0, 0xF7})), 0);
+  fake_portmidi::FailNextFlush();
+  EXPECT_EQ(output.WriteSysEx(4, notes), -10000);
+  EXPECT_EQ(Recorded(), std::make_pair(std::int64_t{0x403C90}, std::int64_t{4}));
+  EXPECT_EQ(Written(2), ByteVector({0xF0, 0xF7, 0x90, 0x3C, 0x40}));
 }
 
 TEST_F(MidiOutputTest, TheRecordIsSharedByAllStreams) {

@@ -115,6 +115,24 @@ class MidiSmokeTest : public ::testing::Test {
         "integer) as integer")(Handle(stream), id, 10000, 0);
   }
 
+  static std::int64_t OpenInput(const Ref<host::Object>& stream, std::int64_t id,
+                                std::int64_t bufferSize) {
+    return Member<std::int64_t(REALobject, std::int64_t, std::int64_t)>(
+        "PortMidiStreamQRX.OpenInput(DeviceID as integer, Buffersize as integer) as integer")(
+        Handle(stream), id, bufferSize);
+  }
+
+  // The input device of this name, or -1.
+  static std::int64_t InputNamed(const std::string& name) {
+    for (std::int64_t id = 0; id < CountDevices(); ++id) {
+      const std::optional<Device> device = DeviceInfo(id);
+      if (device && device->hasInput && device->name == name) {
+        return id;
+      }
+    }
+    return -1;
+  }
+
   // The first device with these directions, or -1.
   static std::int64_t FirstDevice(bool input, bool output) {
     for (std::int64_t id = 0; id < CountDevices(); ++id) {
@@ -201,6 +219,20 @@ TEST_F(MidiSmokeTest, RealPortMidiRefusesAnOpenOutputUntilItsStreamIsReleased) {
   second.Reset();
   Ref<host::Object> third = NewObject("PortMidiStreamQRX");
   EXPECT_EQ(OpenOutput(third, output), 0) << "device " << output << " after the second release";
+}
+
+TEST_F(MidiSmokeTest, RealPortMidiInputQueueTooLargeToAllocateIsRefusedAndTheProcessLives) {
+  if (!HasAlsaSequencer()) {
+    GTEST_SKIP() << kNoSequencer;
+  }
+  const std::int64_t input = InputNamed("Midi Through Port-0");
+  if (input < 0) {
+    GTEST_SKIP() << "the ALSA sequencer offers no \"Midi Through Port-0\" input";
+  }
+  Ref<host::Object> stream = NewObject("PortMidiStreamQRX");
+  // PortMidi itself would crash zero-filling a queue of 24 GiB that it failed to allocate.
+  EXPECT_EQ(OpenInput(stream, input, 2147483647), -9998);
+  EXPECT_EQ(OpenInput(stream, input, 0), 0) << "device " << input << " after the refusal";
 }
 
 }  // namespace

@@ -98,10 +98,23 @@ TEST_F(MidiStreamTest, CloseTwiceAndThenReleaseClosesThePortMidiStreamOnce) {
 }
 
 TEST_F(MidiStreamTest, OpenInputWithNoBufferSizeQueues256Events) {
-  for (std::int64_t size : {0, -5}) {
+  for (std::int64_t size : {std::int64_t{0}, std::int64_t{-5}, kTwoTo32, -kTwoTo32 - 1}) {
     Stream stream;
     ASSERT_EQ(stream.OpenInput(1, size), 0);
     EXPECT_EQ(fake_portmidi::OpenStreamOn(1)->queueCapacity, 256u) << size;
+  }
+}
+
+TEST_F(MidiStreamTest, OpenInputRefusesAQueueTooLargeToAllocate) {
+  // Three 32-bit words an event: the largest queue whose byte count fits in 32 bits.
+  constexpr std::int64_t kLargest = 357913941;
+  Stream stream;
+  ASSERT_EQ(stream.OpenInput(1, kLargest), 0);
+  EXPECT_EQ(fake_portmidi::OpenStreamOn(1)->queueCapacity, std::size_t{kLargest});
+  for (std::int64_t size : {kLargest + 1, std::int64_t{2147483647}, kTwoTo32 + kLargest + 1}) {
+    EXPECT_EQ(stream.OpenInput(1, size), -9998) << size;
+    EXPECT_EQ(stream.DeviceID(), -1) << size;
+    EXPECT_EQ(fake_portmidi::OpenStreamCount(), 0) << size;
   }
 }
 
@@ -141,10 +154,23 @@ TEST_F(MidiStreamTest, AbortAnswersForOutputsOnlyAndKeepsTheStream) {
 
 TEST_F(MidiStreamTest, HostErrorIsGivenOnceAndOnlyWithAStream) {
   Stream stream;
+  fake_portmidi::SetHostError("the port went away");
+  EXPECT_EQ(stream.HostError(), std::nullopt);
+  ASSERT_EQ(stream.OpenOutput(2), 0);
+  fake_portmidi::SetHostError("the port went away");
+  EXPECT_EQ(stream.HostError(), "the port went away");
+  EXPECT_EQ(stream.HostError(), std::nullopt);
+}
+
+TEST_F(MidiStreamTest, HostErrorOfAFailedWriteIsGivenUntilAWriteFlushes) {
+  Stream stream;
   ASSERT_EQ(stream.OpenOutput(2), 0);
   fake_portmidi::FailNextSend("the port went away");
   EXPECT_EQ(stream.WriteShort(0, 0x403C90), -10000);
+  // The stream's back end keeps reporting its error; PortMidi asks it for the stream given.
   EXPECT_EQ(stream.HostError(), "the port went away");
+  EXPECT_EQ(stream.HostError(), "the port went away");
+  EXPECT_EQ(stream.WriteSysEx(0, Bytes({0xF0, 0xF7})), 0);
   EXPECT_EQ(stream.HostError(), std::nullopt);
 }
 
@@ -183,8 +209,10 @@ TEST_F(MidiStreamTest, CurrentTimeStampReadsPortTimeWithItsSign) {
   EXPECT_EQ(CurrentTimeStamp(), 123456);
 }
 
-TEST_F(MidiStreamTest, ClockStartsWithInputsAndLatentOutputsOnly) {
+TEST_F(MidiStreamTest, ClockStartsWithLatentOutputsOnly) {
   Stream stream;
+  ASSERT_EQ(stream.OpenInput(0), 0);
+  EXPECT_FALSE(fake_portmidi::ClockStarted());
   ASSERT_EQ(stream.OpenOutput(2, 100, 0), 0);
   EXPECT_FALSE(fake_portmidi::ClockStarted());
   ASSERT_EQ(stream.OpenOutput(2, 100, 5), 0);

@@ -64,6 +64,12 @@ std::int64_t CurrentMessage() {
   return Event(midi_test::CurrentEvent()).Get("RawMessage");
 }
 
+ObjectRef EventOf(std::int64_t message) {
+  Event event;
+  event.Set("RawMessage", message);
+  return event.Object();
+}
+
 class MidiContractTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -85,6 +91,13 @@ class MidiContractTest : public ::testing::Test {
   void WriteShort(std::int64_t message) {
     EXPECT_EQ(output_.WriteShort(0, message), 0) << std::hex << message;
     EXPECT_EQ(CurrentMessage(), message) << std::hex << message;
+  }
+
+  // Writes an event of a System Exclusive message, which CurrentEvent doesn't take.
+  void WriteInsideSysEx(std::int64_t message) {
+    const std::int64_t recorded = CurrentMessage();
+    EXPECT_EQ(output_.Write(EventOf(message)), 0) << std::hex << message;
+    EXPECT_EQ(CurrentMessage(), recorded) << std::hex << message;
   }
 
   // Reads until the marker comes back; what came before it.
@@ -259,6 +272,30 @@ TEST_F(MidiContractTest, OverflowIsReportedOnceAfterTheEventsBeforeIt) {
   WriteShort(kNoteOn + 0x303);
   WriteShort(kSongSelect);
   EXPECT_EQ(Hex(Messages(ReadUntil(kSongSelect))), Hex(std::vector<std::int64_t>{kNoteOn + 0x303}));
+}
+
+// PortMidi sends a real-time event inside a System Exclusive message at once, then writes
+// the event's four bytes as data; ALSA sends real-time bytes on at once, so both arrive
+// before the System Exclusive message. None of its events is recorded as a short message.
+TEST_F(MidiContractTest, RealTimeEventInsideSysExIsSentAndThenWrittenAsData) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  for (std::int64_t event : {0x030201F0, 0xF8, 0x00F70504}) {
+    WriteInsideSysEx(event);
+  }
+  WriteShort(kSongSelect);
+  EXPECT_EQ(Hex(Messages(ReadUntil(kSongSelect))),
+            Hex(std::vector<std::int64_t>{0xF8, 0xF8, 0x030201F0, 0x04000000, 0xF705}));
+}
+
+TEST_F(MidiContractTest, AnF7AmongTheBytesOfARealTimeEventEndsTheSysEx) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  WriteInsideSysEx(0x030201F0);
+  WriteInsideSysEx(0x00F700F8);
+  // No System Exclusive message is in progress any more: a note is a short message again.
+  WriteShort(kNoteOn);
+  WriteShort(kSongSelect);
+  EXPECT_EQ(Hex(Messages(ReadUntil(kSongSelect))),
+            Hex(std::vector<std::int64_t>{0xF8, 0xF8, 0x030201F0, 0xF700, kNoteOn}));
 }
 
 // With no time procedure PortMidi on ALSA stamps received messages with the sequencer

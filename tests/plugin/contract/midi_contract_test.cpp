@@ -1,7 +1,8 @@
 // What comes back through a "Midi Through" loop, written and read with the plugin's members:
 // the same cases run on the PortMidi double and on PortMidi 217 over ALSA, so a case that
 // passes on one and fails on the other shows where the double has drifted from the real
-// library. Over the real library the cases skip where there is no ALSA sequencer.
+// library. Over the real library the cases skip where there is no ALSA sequencer or no
+// Midi Through port.
 #include <gtest/gtest.h>
 
 #include <chrono>

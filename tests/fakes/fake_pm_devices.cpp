@@ -62,6 +62,9 @@ PmError Pm_Terminate(void) {
     }
   }
   state.openOn.clear();
+  // PortMidi closes its sequencer client, and what waited there for its inputs goes with it.
+  state.arrivals.clear();
+  state.wires.clear();
   state.records.clear();
   state.records.shrink_to_fit();
   state.table.clear();

@@ -1,4 +1,4 @@
-// The double's streams: opening and closing, masks, and the input queues.
+// The double's streams: opening and closing, and masks.
 #include <portmidi.h>
 #include <porttime.h>
 
@@ -17,6 +17,11 @@ constexpr std::int32_t kDefaultQueueSize = 256;
 // PortMidi's input queue takes three 32-bit words an event. The double stands for a machine
 // that can give it at most 4 GiB.
 constexpr std::size_t kLargestQueue = 0xFFFF'FFFF / 12;
+
+// Inputs stamp what they receive with the queue's time; outputs with a latency schedule on it.
+bool UsesSequencerQueue(const Stream& stream) {
+  return !stream.output || stream.latency > 0;
+}
 
 bool ValidDevice(PmDeviceID device) {
   return device >= 0 && device < static_cast<PmDeviceID>(TheState().table.size());
@@ -46,44 +51,12 @@ PmError OpenStream(PortMidiStream** handle, PmDeviceID device, bool output, Stre
   stream->device = device;
   stream->output = output;
   state.openOn[device] = stream.get();
+  if (UsesSequencerQueue(*stream)) {
+    fake_portmidi::detail::UseSequencerQueue();
+  }
   *handle = stream.get();
   state.streams.push_back(std::move(stream));
   return pmNoError;
-}
-
-// Whether the stream's masks let an incoming message with this status byte through.
-bool Passes(const Stream& stream, std::uint32_t status) {
-  const auto filters = static_cast<std::uint32_t>(stream.filters);
-  if ((filters & (1u << (16 + (status >> 4)))) != 0 && status != 0xF0) {
-    return false;
-  }
-  if (status >= 0xF0) {
-    return (filters & (1u << (status - 0xF0))) == 0;
-  }
-  return (static_cast<std::uint32_t>(stream.channelMask) & (1u << (status & 0x0F))) != 0;
-}
-
-// Puts one event into the queue, with PortMidi's overflow rule: a full queue drops the
-// message and every later one until the reader has reached the place of the overflow.
-bool Enqueue(Stream& stream, PmEvent event) {
-  if (stream.overflow) {
-    return false;
-  }
-  if (stream.queue.size() >= stream.capacity) {
-    stream.overflow = true;
-    return false;
-  }
-  stream.queue.push_back(event);
-  return true;
-}
-
-Stream* InputOn(PmDeviceID device) {
-  auto& openOn = TheState().openOn;
-  if (device < 0 || device >= static_cast<PmDeviceID>(openOn.size())) {
-    return nullptr;
-  }
-  Stream* stream = openOn[device];
-  return stream != nullptr && !stream->output ? stream : nullptr;
 }
 
 }  // namespace
@@ -131,6 +104,9 @@ PmError Pm_Close(PortMidiStream* handle) {
   }
   LiveStream(handle, "Pm_Close");
   state.openOn[stream.device] = nullptr;
+  if (UsesSequencerQueue(stream)) {
+    fake_portmidi::detail::UnuseSequencerQueue();
+  }
   stream.life = Stream::Life::closed;
   stream.queue.clear();
   ++state.closeCount;
@@ -170,68 +146,4 @@ PmError Pm_Synchronize(PortMidiStream* handle) {
   return pmNoError;
 }
 
-PmError Pm_Poll(PortMidiStream* handle) {
-  TheState().hostError = false;
-  if (handle == nullptr) {
-    return pmBadPtr;
-  }
-  const Stream& stream = LiveStream(handle, "Pm_Poll");
-  if (stream.output) {
-    return pmBadPtr;
-  }
-  return stream.queue.empty() ? pmNoData : pmGotData;
-}
-
-int Pm_Read(PortMidiStream* handle, PmEvent* buffer, int32_t length) {
-  TheState().hostError = false;
-  if (handle == nullptr) {
-    return pmBadPtr;
-  }
-  Stream& stream = LiveStream(handle, "Pm_Read");
-  if (stream.output) {
-    return pmBadPtr;
-  }
-  int count = 0;
-  while (count < length) {
-    if (stream.queue.empty()) {
-      if (stream.overflow) {
-        stream.overflow = false;
-        return pmBufferOverflow;
-      }
-      break;
-    }
-    buffer[count++] = stream.queue.front();
-    stream.queue.pop_front();
-  }
-  return count;
-}
-
 }  // extern "C"
-
-namespace fake_portmidi {
-
-bool Receive(PmDeviceID device, PmMessage message, std::optional<PmTimestamp> when) {
-  Stream* stream = InputOn(device);
-  if (stream == nullptr || !Passes(*stream, static_cast<std::uint32_t>(message) & 0xFF)) {
-    return false;
-  }
-  return Enqueue(*stream, PmEvent{message, when.value_or(TheState().time)});
-}
-
-bool ReceiveSysEx(PmDeviceID device, const std::vector<std::uint8_t>& bytes) {
-  Stream* stream = InputOn(device);
-  if (stream == nullptr || bytes.empty() || !Passes(*stream, bytes.front())) {
-    return false;
-  }
-  bool queued = true;
-  for (std::size_t index = 0; index < bytes.size(); index += 4) {
-    std::uint32_t message = 0;
-    for (std::size_t byte = 0; byte < 4 && index + byte < bytes.size(); ++byte) {
-      message |= static_cast<std::uint32_t>(bytes[index + byte]) << (8 * byte);
-    }
-    queued = Enqueue(*stream, PmEvent{static_cast<PmMessage>(message), TheState().time}) && queued;
-  }
-  return queued;
-}
-
-}  // namespace fake_portmidi

@@ -70,11 +70,22 @@ struct Write {
 };
 std::vector<Write> Writes(PmDeviceID device);
 
-// A message arriving at the device's open input stream, judged by the stream's filter and
-// channel mask; answers whether it was queued. Without a time it is stamped with the clock.
+// What arrives at the port of the device's open input waits in the sequencer, as with ALSA,
+// until a Pm_Poll or Pm_Read of any input takes it into its stream's queue, judged by the
+// stream's filter and channel mask as they are then. Each answers whether an input was open
+// on the device to receive it.
+//
+// A short message as the sequencer carries it: the bytes its status calls for, seven bits
+// to a data byte. Without a time it is stamped with the sequencer queue's time: the
+// milliseconds since the first input (or output with a latency) of those open now was
+// opened. A status the sequencer has no event for aborts.
 bool Receive(PmDeviceID device, PmMessage message, std::optional<PmTimestamp> when = {});
-// A System Exclusive message arriving, queued four bytes to an event, the first byte lowest.
+// One sequencer event of System Exclusive bytes per 1024 of them.
 bool ReceiveSysEx(PmDeviceID device, const std::vector<std::uint8_t>& bytes);
+// Bytes as a MIDI cable carries them, made into sequencer events as ALSA's parser does,
+// continuing the message that the previous call left unfinished: real-time bytes at once,
+// also from inside a System Exclusive message, which arrives at its 0xF7.
+bool ReceiveBytes(PmDeviceID device, const std::vector<std::uint8_t>& bytes);
 
 // The next open that passes PortMidi's own checks fails with the code; pmHostError leaves
 // the text pending as the host error.

@@ -47,6 +47,26 @@ void SetPendingHostError(const std::string& text) {
   TheState().hostErrorText = text;
 }
 
+Stream* OpenInputOn(PmDeviceID device) {
+  const auto& openOn = TheState().openOn;
+  if (device < 0 || device >= static_cast<PmDeviceID>(openOn.size())) {
+    return nullptr;
+  }
+  Stream* stream = openOn[device];
+  return stream != nullptr && !stream->output ? stream : nullptr;
+}
+
+void UseSequencerQueue() {
+  auto& state = TheState();
+  if (state.sequencerQueueUsers++ == 0) {
+    state.sequencerQueueStart = state.time;
+  }
+}
+
+void UnuseSequencerQueue() {
+  --TheState().sequencerQueueUsers;
+}
+
 }  // namespace fake_portmidi::detail
 
 namespace fake_portmidi {

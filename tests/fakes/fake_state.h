@@ -30,7 +30,11 @@ struct Stream {
   std::deque<PmEvent> queue;
   // Set when a message found the queue full; cleared when the reader reaches that place.
   bool overflow = false;
+  // An output's System Exclusive message being sent, or an input's being received.
   bool sysexInProgress = false;
+  // An input's System Exclusive bytes not yet making up a whole event, the first byte lowest.
+  PmMessage sysexPacked = 0;
+  int sysexPackedBytes = 0;
 
   // The output's ALSA byte encoder (snd_midi_event): the bytes of the message it is
   // gathering, its kind (the status byte's row, kept after the message is sent, as ALSA
@@ -41,6 +45,22 @@ struct Stream {
   // The back end's last error, which ALSA's PortMidi keeps until a flush succeeds: every
   // short message sent meanwhile fails too.
   std::optional<std::string> backEndError;
+};
+
+// An event the sequencer delivered to the port of an input device and PortMidi has not yet
+// taken: ALSA holds them until PortMidi's next poll of any input.
+struct Arrival {
+  PmDeviceID device = -1;
+  PmTimestamp tick = 0;
+  PmMessage message = 0;            // a short message
+  std::vector<std::uint8_t> sysex;  // or System Exclusive bytes, when not empty
+};
+
+// ALSA's parser of a byte stream into sequencer events, one per receiving device.
+struct WireParser {
+  std::vector<std::uint8_t> message;  // the bytes of the message being assembled
+  int status = 0;                     // its status byte, 0 for none
+  int awaited = 0;                    // data bytes still missing from a short message
 };
 
 struct State {
@@ -72,6 +92,15 @@ struct State {
   bool hostError = false;
   std::string hostErrorText;
 
+  // The sequencer's side of the inputs. Its queue, shared by every input and every output
+  // opened with a latency, runs while any of them is open; received messages are stamped
+  // with the milliseconds since it started. The double's one clock stands for the machine's
+  // time: PortTime reads it, and the queue counts from where it stood at the queue's start.
+  std::deque<Arrival> arrivals;
+  std::map<PmDeviceID, WireParser> wires;
+  int sequencerQueueUsers = 0;
+  std::int32_t sequencerQueueStart = 0;
+
   std::int32_t time = 0;
   bool clockStarted = false;
 };
@@ -87,5 +116,12 @@ Stream& KnownStream(PortMidiStream* handle, const char* call);
 [[noreturn]] void Fail(const std::string& message);
 
 void SetPendingHostError(const std::string& text);
+
+// The input stream open on the device; none when there is none.
+Stream* OpenInputOn(PmDeviceID device);
+
+// A stream that runs on the sequencer's queue opened or closed.
+void UseSequencerQueue();
+void UnuseSequencerQueue();
 
 }  // namespace fake_portmidi::detail

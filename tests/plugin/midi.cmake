@@ -2,8 +2,16 @@
 # and smoke tests of the shipped plugin against the real PortMidi.
 set(MIDI_TEST_DIR ${CMAKE_CURRENT_LIST_DIR})
 
-add_library(midi_test_harness STATIC ${MIDI_TEST_DIR}/midi_harness.cpp)
-target_link_libraries(midi_test_harness PUBLIC host_core fake_portmidi GTest::gtest)
+# The plugin's members as the host calls them, whichever PortMidi the loaded plugin rests on.
+# Only the header of the double is seen here: an executable that loads the real plugin must
+# not link the double, whose PortMidi functions would take the place of the real ones.
+add_library(midi_members STATIC ${MIDI_TEST_DIR}/midi_harness.cpp)
+target_link_libraries(midi_members PUBLIC host_core GTest::gtest)
+target_include_directories(midi_members PUBLIC ${MIDI_TEST_DIR} ${CMAKE_SOURCE_DIR}/tests/fakes
+  ${PORTMIDI_INCLUDE_DIR})
+
+add_library(midi_test_harness STATIC ${MIDI_TEST_DIR}/midi_double_fixture.cpp)
+target_link_libraries(midi_test_harness PUBLIC midi_members fake_portmidi)
 target_compile_definitions(midi_test_harness PUBLIC TFL_TEST_PLUGIN_DIR="${TFL_TEST_PLUGIN_DIR}")
 add_dependencies(midi_test_harness QRXPortMidi_double)
 

@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "host/exception.h"
 #include "host/plugin_binding.h"
 #include "host/plugin_loader.h"
 
@@ -41,10 +40,6 @@ ObjectRef NewObject(const std::string& className) {
 
 void LoadPlugin(const std::string& path) {
   host::LoadPluginLibrary(path);
-}
-
-void LoadDoublePlugin() {
-  LoadPlugin(std::string(TFL_TEST_PLUGIN_DIR) + "/QRXPortMidi.so");
 }
 
 void* Member(std::string_view bindingKey) {
@@ -259,28 +254,6 @@ void Event::SetRaw(std::int64_t data0, std::int64_t data1, std::int64_t data2, s
 
 ObjectRef CurrentEvent() {
   return AdoptObject(Function<REALobject()>("PortMidiEventQRX.CurrentEvent.Get")());
-}
-
-std::vector<fake_portmidi::Device> TwoInterfaces() {
-  return {
-      {"CoreMIDI", "Interface A In", true, false},
-      {"CoreMIDI", "Interface B In", true, false},
-      {"CoreMIDI", "Interface A Out", false, true},
-      {"CoreMIDI", "Interface B Out", false, true},
-  };
-}
-
-void MidiTest::SetUp() {
-  fake_portmidi::Reset();
-  fake_portmidi::SetDevices(TwoInterfaces());
-  // The program's first step: the device count starts PortMidi on the scripted table.
-  ASSERT_EQ(CountDevices(), 4);
-}
-
-void MidiTest::TearDown() {
-  EXPECT_FALSE(host::HasPendingException()) << "a member left an exception pending";
-  host::ClearPendingException();
-  EXPECT_EQ(fake_portmidi::OpenStreamCount(), 0) << "a released stream object left its stream open";
 }
 
 std::string Bytes(std::initializer_list<int> bytes) {

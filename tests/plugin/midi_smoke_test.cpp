@@ -1,13 +1,13 @@
 // The shipped plugin against the real PortMidi. On a machine without an ALSA sequencer
 // PortMidi lists no device; on one with a sequencer, the tests check what holds for whatever
 // devices it lists. The tests that need a sequencer skip where there is none.
-#include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "alsa_sequencer.h"
 #include "host/exception.h"
 #include "host/object.h"
 #include "host/plugin_binding.h"
@@ -22,16 +22,6 @@ constexpr std::int64_t kInvalidDeviceId = -9999;  // pmInvalidDeviceId
 constexpr const char* kInvalidDeviceIdText = "PortMidi: `Invalid device ID'";
 constexpr const char* kNoSequencer =
     "this machine has no ALSA sequencer (/dev/snd/seq), so PortMidi lists no device to test";
-
-// Whether the sequencer opens as PortMidi opens it; PortMidi lists devices only then.
-bool HasAlsaSequencer() {
-  snd_seq_t* sequencer = nullptr;
-  if (snd_seq_open(&sequencer, "default", SND_SEQ_OPEN_DUPLEX, 0) < 0) {
-    return false;
-  }
-  snd_seq_close(sequencer);
-  return true;
-}
 
 template <class Fn>
 Fn* Member(const char* key) {

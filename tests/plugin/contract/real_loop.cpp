@@ -1,10 +1,10 @@
 // The contract's loop over the real PortMidi: the shipped plugin writes to PortMidi's output
 // "Midi Through Port-0", and ALSA's Midi Through client sends it back to PortMidi's input of
 // that name.
-#include <alsa/asoundlib.h>
 
 #include <thread>
 
+#include "alsa_sequencer.h"
 #include "midi_harness.h"
 #include "midi_loop.h"
 
@@ -17,16 +17,6 @@ constexpr const char* kMidiThrough = "Midi Through Port-0";
 // Far beyond what the loop takes even in an emulated machine; reached only when a message
 // that should come back does not.
 constexpr auto kPatience = 10s;
-
-// Whether the sequencer opens as PortMidi opens it; PortMidi lists devices only then.
-bool HasAlsaSequencer() {
-  snd_seq_t* sequencer = nullptr;
-  if (snd_seq_open(&sequencer, "default", SND_SEQ_OPEN_DUPLEX, 0) < 0) {
-    return false;
-  }
-  snd_seq_close(sequencer);
-  return true;
-}
 
 class RealLoop : public MidiLoop {
  public:

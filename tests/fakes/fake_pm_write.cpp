@@ -21,20 +21,9 @@ namespace {
 
 constexpr std::uint8_t kSysEx = 0xF0;
 constexpr std::uint8_t kEndOfSysEx = 0xF7;
-// The encoder's buffer, PortMidi's PM_DEFAULT_SYSEX_BUFFER_SIZE: a longer System Exclusive
-// message leaves it in parts of this many bytes.
-constexpr std::size_t kEncoderBuffer = 1024;
 // Pm_WriteSysEx hands PortMidi's event write the first event alone, then this many at a time.
-constexpr std::size_t kSysExChunk = kEncoderBuffer / sizeof(PmMessage);
-
-// The encoder's kinds of message: 0 to 7 the channel messages by their status byte's high
-// bits, kSystem + n the status byte 0xF0 + n.
-constexpr int kSystem = 8;
-constexpr int kSysExKind = kSystem;
-// After a system message the encoder waits for a new status byte.
-constexpr int kNoKind = 7;
-// Data bytes each kind takes; -1 for the status bytes the encoder makes nothing of.
-constexpr std::array<int, 16> kDataBytes = {2, 2, 2, 2, 1, 1, 2, 0, 1, 1, 2, 1, -1, -1, 0, -1};
+constexpr std::size_t kSysExChunk =
+    fake_portmidi::detail::AlsaByteEncoder::kSysExPart / sizeof(PmMessage);
 
 std::uint8_t ByteOf(PmMessage message, int index) {
   return static_cast<std::uint8_t>(static_cast<std::uint32_t>(message) >> (8 * index));
@@ -51,55 +40,6 @@ int ShortMessageLength(std::uint8_t status) {
   }
   constexpr std::array<int, 16> kSystemLength = {0, 2, 3, 2, 0, 0, 1, 0, 1, 0, 1, 1, 1, 0, 1, 1};
   return kSystemLength[status - 0xF0];
-}
-
-// ALSA's snd_midi_event_encode_byte: the message one more byte completes, as its bytes on
-// the wire.
-std::optional<std::vector<std::uint8_t>> Encode(Stream& stream, std::uint8_t byte) {
-  if (byte >= 0xF8) {
-    // Real-time bytes pass at once and leave the message being gathered as it is.
-    if (byte == 0xF9 || byte == 0xFD) {
-      return std::nullopt;
-    }
-    return std::vector<std::uint8_t>{byte};
-  }
-  auto& message = stream.encoded;
-  int& kind = stream.encodedKind;
-  int& needs = stream.encodedNeeds;
-  if ((byte & 0x80) != 0 && !(byte == kEndOfSysEx && kind == kSysExKind)) {
-    message.assign(1, byte);
-    kind = byte >= 0xF0 ? kSystem + (byte & 0x0F) : (byte >> 4) & 0x07;
-    needs = kDataBytes[kind];
-  } else if (needs > 0) {
-    message.push_back(byte);
-    if (kind != kSysExKind) {
-      --needs;
-    }
-  } else {
-    // Running status: the data bytes of another message of the last kind.
-    message.resize(1);
-    message.push_back(byte);
-    needs = kDataBytes[kind] - 1;
-  }
-  if (needs == 0) {
-    std::vector<std::uint8_t> bytes = message;
-    bytes[0] = static_cast<std::uint8_t>(kind >= kSystem ? 0xF0 + (kind - kSystem)
-                                                         : 0x80 | (kind << 4) | (bytes[0] & 0x0F));
-    if (kind >= kSystem) {
-      kind = kNoKind;
-    }
-    return bytes;
-  }
-  if (kind == kSysExKind && (byte == kEndOfSysEx || message.size() >= kEncoderBuffer)) {
-    std::vector<std::uint8_t> part = std::move(message);
-    message.clear();
-    if (byte == kEndOfSysEx) {
-      kind = 0;
-      needs = 0;
-    }
-    return part;
-  }
-  return std::nullopt;
 }
 
 // The operating system takes a complete message, or fails as injected; the back end keeps
@@ -122,8 +62,8 @@ PmError HandOver(Stream& stream, const std::vector<std::uint8_t>& bytes) {
 
 // The back end's write_byte.
 PmError WriteByte(Stream& stream, std::uint8_t byte) {
-  const auto message = Encode(stream, byte);
-  return message ? HandOver(stream, *message) : pmNoError;
+  const auto event = stream.encoder.Feed(byte);
+  return event ? HandOver(stream, event->bytes) : pmNoError;
 }
 
 // The back end's write_short, also used for a real-time message inside a System Exclusive

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_alsa_encoder.h"
 #include "fake_portmidi.h"
 
 namespace fake_portmidi::detail {
@@ -36,12 +37,8 @@ struct Stream {
   PmMessage sysexPacked = 0;
   int sysexPackedBytes = 0;
 
-  // The output's ALSA byte encoder (snd_midi_event): the bytes of the message it is
-  // gathering, its kind (the status byte's row, kept after the message is sent, as ALSA
-  // does) and how many data bytes the message still needs.
-  std::vector<std::uint8_t> encoded;
-  int encodedKind = 0;
-  int encodedNeeds = 0;
+  // The output's ALSA byte encoder.
+  AlsaByteEncoder encoder;
   // The back end's last error, which ALSA's PortMidi keeps until a flush succeeds: every
   // short message sent meanwhile fails too.
   std::optional<std::string> backEndError;
@@ -54,13 +51,6 @@ struct Arrival {
   PmTimestamp tick = 0;
   PmMessage message = 0;            // a short message
   std::vector<std::uint8_t> sysex;  // or System Exclusive bytes, when not empty
-};
-
-// ALSA's parser of a byte stream into sequencer events, one per receiving device.
-struct WireParser {
-  std::vector<std::uint8_t> message;  // the bytes of the message being assembled
-  int status = 0;                     // its status byte, 0 for none
-  int awaited = 0;                    // data bytes still missing from a short message
 };
 
 struct State {
@@ -97,7 +87,7 @@ struct State {
   // with the milliseconds since it started. The double's one clock stands for the machine's
   // time: PortTime reads it, and the queue counts from where it stood at the queue's start.
   std::deque<Arrival> arrivals;
-  std::map<PmDeviceID, WireParser> wires;
+  std::map<PmDeviceID, AlsaByteEncoder> wires;
   int sequencerQueueUsers = 0;
   std::int32_t sequencerQueueStart = 0;
 

@@ -1,8 +1,17 @@
 #include "FirmwareSplit.h"
 
+#include <xxhash.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
+#include <new>
+
+#if defined(__x86_64__)
+// xxHash's x86-64 build picks the widest vector unit the processor has when it runs.
+#include <xxh_x86dispatch.h>
+#endif
 
 namespace firmware {
 namespace {
@@ -38,6 +47,37 @@ const std::uint8_t* FirstTopBitByte(const std::uint8_t* from, const std::uint8_t
   }
   return to;
 }
+
+// The state of a pass's digest, made once when the program starts, as the store is, so that a
+// load allocates nothing. Passes never overlap: a load runs to its end on one thread, and its
+// yield dispatches no events.
+const std::unique_ptr<XXH3_state_t, XXH_errorcode (*)(XXH3_state_t*)> passDigestState(
+    XXH3_createState(), XXH3_freeState);
+
+// The digest of the bytes one pass hands the splitter, computed as they stream by.
+class PassDigest {
+ public:
+  PassDigest() : state_(passDigestState.get()) {
+    if (state_ == nullptr) {
+      throw std::bad_alloc();
+    }
+    XXH3_64bits_reset(state_);
+  }
+  void Add(std::span<const std::uint8_t> bytes) {
+    XXH3_64bits_update(state_, bytes.data(), bytes.size());
+  }
+  // The splitter's verdict on the pass, with the digest when the file fits.
+  SplitPlan PlanOf(const FirmwareSplitter& splitter) const {
+    SplitPlan plan = splitter.Plan();
+    if (plan.verdict == SplitVerdict::kFits) {
+      plan.digest = XXH3_64bits_digest(state_);
+    }
+    return plan;
+  }
+
+ private:
+  XXH3_state_t* state_;
+};
 
 }  // namespace
 
@@ -145,19 +185,24 @@ void FirmwareSplitter::KeepMarks(const std::uint8_t* bytes, std::int64_t count) 
 
 SplitPlan PlanFirmwareFile(const ReadBlock& read, void (*yield)()) {
   FirmwareSplitter splitter;
+  PassDigest digest;
   for (std::span<const std::uint8_t> block = read(); !block.empty(); block = read()) {
-    if (!splitter.Take(block)) {
+    const std::size_t before = splitter.BytesTaken();
+    const bool more = splitter.Take(block);
+    digest.Add(block.first(splitter.BytesTaken() - before));
+    if (!more) {
       break;
     }
     yield();
   }
-  return splitter.Plan();
+  return digest.PlanOf(splitter);
 }
 
 bool StoreFirmwareFile(const ReadBlock& read, const SplitPlan& plan, const FirmwareStore& store,
                        void (*yield)()) {
   *store.lastMessage = -1;
   FirmwareSplitter splitter(store);
+  PassDigest digest;
   std::size_t left = plan.byteCount;
   while (left > 0) {
     const std::span<const std::uint8_t> block = read();
@@ -166,12 +211,13 @@ bool StoreFirmwareFile(const ReadBlock& read, const SplitPlan& plan, const Firmw
     }
     const std::span<const std::uint8_t> planned = block.first(std::min(left, block.size()));
     left -= planned.size();
+    digest.Add(planned);
     if (!splitter.Take(planned) || left == 0) {
       break;
     }
     yield();
   }
-  if (splitter.Plan() != plan) {
+  if (digest.PlanOf(splitter) != plan) {
     return false;
   }
   *store.lastMessage = plan.messageCount - 1;

@@ -3,7 +3,9 @@
 //
 // A load reads the file twice, a block at a time, so that it needs no copy of the file: the
 // first pass decides whether it fits the store (and where reading may stop), the second
-// writes the accepted bytes. A refused file never reaches the store.
+// writes the accepted bytes. A refused file never reaches the store. Both passes digest the
+// bytes they take, so a file rewritten during the load is caught even when the new bytes have
+// the old ones' shape and the file's times don't move.
 #pragma once
 
 #include <cstddef>
@@ -71,6 +73,8 @@ struct SplitPlan {
   // For a refused file: the offset of the byte that broke the limit, of the malformed
   // message's first offending byte, or of the first byte of the message the file ends in.
   std::size_t byteCount = 0;
+  // For a file that fits: the XXH3 64-bit digest of those byteCount bytes. Zero otherwise.
+  std::uint64_t digest = 0;
   // For a file that ends inside a message: how many bytes of that message it holds.
   std::size_t cutMessageBytes = 0;
   // Whether reading stopped at the end message.
@@ -98,8 +102,10 @@ class FirmwareSplitter {
   // the end message is complete, or the file is already refused.
   bool Take(std::span<const std::uint8_t> bytes);
 
-  // The verdict on the bytes taken so far, taken as the whole file.
+  // The verdict on the bytes taken so far, taken as the whole file. Its digest is left zero.
   SplitPlan Plan() const;
+  // How many bytes Take has accepted so far: a block's first bytes up to where it stopped.
+  std::size_t BytesTaken() const { return taken_; }
 
  private:
   bool Refuse();
@@ -133,9 +139,10 @@ SplitPlan PlanFirmwareFile(const ReadBlock& read, void (*yield)());
 
 // The second pass, over the same file read again from its start: writes the plan's bytes
 // into the store and the last message's index into lastMessage. The plan must be a kFits
-// plan. Answers false when the bytes read now don't split as planned (the file changed
-// between the passes): the store then holds a mix and lastMessage is -1, as it is while the
-// store is being written, so a pass that stops early leaves no message to send either.
+// plan. Answers false when the bytes read now are not the planned ones (the file changed
+// during the load), whether they split otherwise or only digest otherwise: the store then
+// holds a mix and lastMessage is -1, as it is while the store is being written, so a pass
+// that stops early leaves no message to send either.
 bool StoreFirmwareFile(const ReadBlock& read, const SplitPlan& plan, const FirmwareStore& store,
                        void (*yield)());
 

@@ -2,6 +2,8 @@
 // block-wise FirmwareSplitter must agree with.
 #pragma once
 
+#include <xxhash.h>
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -86,7 +88,8 @@ class ByteSplitter {
   std::optional<firmware::MessageOffence> offence_;
 };
 
-// The reference's plan for a whole file held in memory.
+// The reference's plan for a whole file held in memory, with the digest of the bytes the store
+// takes computed in one go.
 inline firmware::SplitPlan PlanByBytes(std::span<const std::uint8_t> file) {
   ByteSplitter splitter;
   for (const std::uint8_t byte : file) {
@@ -94,7 +97,11 @@ inline firmware::SplitPlan PlanByBytes(std::span<const std::uint8_t> file) {
       break;
     }
   }
-  return splitter.Plan();
+  firmware::SplitPlan plan = splitter.Plan();
+  if (plan.verdict == firmware::SplitVerdict::kFits) {
+    plan.digest = XXH3_64bits(file.data(), plan.byteCount);
+  }
+  return plan;
 }
 
 }  // namespace reference

@@ -127,7 +127,8 @@ SplitPlan FirmwareSplitter::Plan() const {
     plan.byteCount = taken_ - static_cast<std::size_t>(column_);
     plan.cutMessageBytes = static_cast<std::size_t>(column_);
   } else if (!dataSeen_) {
-    plan.verdict = SplitVerdict::kNoCompleteMessage;
+    plan.verdict =
+        messages_ > 0 ? SplitVerdict::kOnlyEmptyMessages : SplitVerdict::kNoCompleteMessage;
   } else {
     plan.verdict = SplitVerdict::kFits;
   }
@@ -259,11 +260,15 @@ std::string DescribeRefusal(const SplitPlan& plan) {
              std::to_string(kRowBytes) +
              " bytes without an end byte F7, more than a firmware message can hold." + kept;
     case SplitVerdict::kTooManyMessages:
-      return "This file was not loaded: it holds more than " + std::to_string(kRowCount) +
-             " firmware messages." + kept;
+      return "This file was not loaded: it goes on past the " + std::to_string(kRowCount) +
+             " firmware messages the loader can hold, from file offset " + offset + " on." + kept;
     case SplitVerdict::kNoCompleteMessage:
       return "This file was not loaded: it holds no complete firmware message (no end byte "
              "F7)." +
+             kept;
+    case SplitVerdict::kOnlyEmptyMessages:
+      return "This file was not loaded: it holds only empty messages (lone F7 bytes), so there "
+             "is nothing to send." +
              kept;
     case SplitVerdict::kEndsInsideMessage:
       return "This file was not loaded: it ends inside message " +

@@ -42,9 +42,10 @@ enum class SplitVerdict {
   kRunTooLong,
   // A byte after the 100001st message, which was not the end message.
   kTooManyMessages,
-  // No message that carries anything: not a single 0xF7 in the file (an empty file
-  // included), or only lone 0xF7 bytes.
+  // Not a single 0xF7 in the file, an empty file included.
   kNoCompleteMessage,
+  // Nothing but lone 0xF7 bytes: empty messages, none that carries anything.
+  kOnlyEmptyMessages,
   // Bytes after the last 0xF7 of a file without an end message: the start of a message
   // whose 0xF7 never came, as a file cut short leaves it. Sending the messages before it
   // would leave the device with part of a firmware.

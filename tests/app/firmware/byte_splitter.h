@@ -69,9 +69,10 @@ class ByteSplitter {
       plan.byteCount = taken_ - plan.cutMessageBytes;
     }
     plan.verdict = refusal_ != firmware::SplitVerdict::kFits ? refusal_
-                   : cut        ? firmware::SplitVerdict::kEndsInsideMessage
-                   : !dataSeen_ ? firmware::SplitVerdict::kNoCompleteMessage
-                                : firmware::SplitVerdict::kFits;
+                   : cut           ? firmware::SplitVerdict::kEndsInsideMessage
+                   : dataSeen_     ? firmware::SplitVerdict::kFits
+                   : messages_ > 0 ? firmware::SplitVerdict::kOnlyEmptyMessages
+                                   : firmware::SplitVerdict::kNoCompleteMessage;
     return plan;
   }
 

@@ -152,7 +152,7 @@ TEST_F(FirmwareLoading, RefusedFilesLeaveStoreAndControlsAsTheyWere) {
   } cases[] = {
       {"empty", {}, "no complete firmware message"},
       {"no 0xF7", Bytes(100, 0x20), "no complete firmware message"},
-      {"lone 0xF7 bytes only", {0xF7, 0xF7, 0xF7}, "no complete firmware message"},
+      {"lone 0xF7 bytes only", {0xF7, 0xF7, 0xF7}, "only empty messages (lone F7 bytes)"},
       {"cut short inside a message", cutShort,
        "it ends inside message 41. It holds only the first 31 bytes of that message, from file "
        "offset 2400 on, and not its end byte F7: the file may have been cut short, for example "
@@ -163,7 +163,9 @@ TEST_F(FirmwareLoading, RefusedFilesLeaveStoreAndControlsAsTheyWere) {
        {0xF0, 0x01, 0xF7, 0xF0},
        "It holds only the first byte of that message, from file offset 3 on"},
       {"200 bytes without 0xF7", tooLong, "without an end byte F7"},
-      {"more than 100001 messages", tooMany, "more than 100001 firmware messages"},
+      {"more than 100001 messages", tooMany,
+       "it goes on past the 100001 firmware messages the loader can hold, from file offset "
+       "14100141 on"},
       {"a message without its 0xF0", testfiles::SecondMessageWith(0, 0x00),
        "message 2 begins with 00 instead of F0 at file offset 10"},
       {"a status byte at a word start", testfiles::SecondMessageWith(4, 0x80),

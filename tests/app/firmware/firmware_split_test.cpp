@@ -200,12 +200,16 @@ TEST_F(FirmwareSplitTest, FileBeyondTheStoreIsRefusedWithoutTouchingIt) {
     SplitVerdict verdict;
     std::size_t offendingByte;
     std::int64_t messages;
+    // The whole box, where it is checked.
+    const char* box = nullptr;
   } cases[] = {
       {"message of 142 bytes", longMessage, SplitVerdict::kRunTooLong, 10 + 141, 1},
       {"142 bytes after the last message", longTail, SplitVerdict::kRunTooLong, 10 + 141, 1},
       {"no 0xF7 at all", Bytes(50, 0x10), SplitVerdict::kNoCompleteMessage, 50, 0},
       {"empty", Bytes{}, SplitVerdict::kNoCompleteMessage, 0, 0},
-      {"a byte after 100001 messages", tooMany, SplitVerdict::kTooManyMessages, 14100141, 100001},
+      {"a byte after 100001 messages", tooMany, SplitVerdict::kTooManyMessages, 14100141, 100001,
+       "This file was not loaded: it goes on past the 100001 firmware messages the loader can "
+       "hold, from file offset 14100141 on. The firmware loaded before is kept."},
       // PortMidi refuses these part-way, or sends other bytes than the file's.
       {"a stray byte before 0xF0", strayByte, SplitVerdict::kMalformedMessage, 10, 1},
       {"a status byte first", testfiles::SecondMessageWith(0, 0x90),
@@ -229,8 +233,9 @@ TEST_F(FirmwareSplitTest, FileBeyondTheStoreIsRefusedWithoutTouchingIt) {
        SplitVerdict::kEndsInsideMessage, 10, 1},
       {"the end message cut short", cutAfter(testfiles::EndMessage(60), 45),
        SplitVerdict::kEndsInsideMessage, 10, 1},
-      // Nothing to send, like a file without any 0xF7.
-      {"lone 0xF7 bytes only", Bytes{0xF7, 0xF7, 0xF7}, SplitVerdict::kNoCompleteMessage, 3, 3},
+      {"lone 0xF7 bytes only", Bytes{0xF7, 0xF7, 0xF7}, SplitVerdict::kOnlyEmptyMessages, 3, 3,
+       "This file was not loaded: it holds only empty messages (lone F7 bytes), so there is "
+       "nothing to send. The firmware loaded before is kept."},
   };
   for (const auto& c : cases) {
     const auto plan = Load(c.file);
@@ -241,6 +246,9 @@ TEST_F(FirmwareSplitTest, FileBeyondTheStoreIsRefusedWithoutTouchingIt) {
       EXPECT_EQ(plan.cutMessageBytes, c.file.size() - c.offendingByte) << c.name;
     }
     EXPECT_NE(firmware::DescribeRefusal(plan).find("kept"), std::string::npos) << c.name;
+    if (c.box) {
+      EXPECT_EQ(firmware::DescribeRefusal(plan), c.box) << c.name;
+    }
     EXPECT_EQ(lastMessage, 3) << c.name;
     EXPECT_TRUE(buffer == bufferBefore) << c.name;
     EXPECT_TRUE(rowEnds == rowEndsBefore) << c.name;
